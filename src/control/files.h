@@ -1,0 +1,62 @@
+// The input file as lines in memory, and the buffered output file.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+/// Length of the records in which every text file is read.
+inline constexpr std::size_t recordlength = 160;
+
+/// A text file read into memory once and handed out line by line. A line never holds its
+/// line end: a trailing carriage return is dropped, and a line is cut to the record length.
+class InputFile {
+  public:
+    /// The lines of a text held in memory (for tests and for side files).
+    explicit InputFile(std::string text);
+    /// Reads a whole file; false when it cannot be opened or read.
+    bool load(const std::string& path);
+    /// The next line, or false at the end of the file.
+    bool getline(std::string_view& line);
+    /// Back to the first line, for a reader's second pass.
+    void rewind() { next_ = 0; }
+    /// Number of the line last handed out (1-based), 0 before the first.
+    long long lineno() const { return static_cast<long long>(next_); }
+
+    InputFile() = default;
+
+  private:
+    void index();
+    std::string text_;
+    std::vector<std::size_t> starts_; // start of every line, and one past the end
+    std::size_t next_ = 0;
+};
+
+/// A line padded with blanks to the record length, as echoed in messages.
+std::string record(std::string_view line);
+
+/// An output file written through one buffer; write failures surface at close.
+class OutputFile {
+  public:
+    OutputFile() = default; // kept in memory, for tests
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+    ~OutputFile();
+    /// Creates or empties the file; false when that fails.
+    bool open(const std::string& path);
+    /// Appends text.
+    void write(std::string_view text);
+    /// Appends text and a line end.
+    void line(std::string_view text);
+    /// Flushes and closes; false when anything could not be written.
+    bool close();
+    /// What was written to an in-memory file.
+    const std::string& str() const { return buf_; }
+
+  private:
+    void flush();
+    std::FILE* file_ = nullptr;
+    std::string buf_;
+    bool failed_ = false;
+};

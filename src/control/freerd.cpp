@@ -1,0 +1,252 @@
+// The free-format field reader. Its classification is part of every file format the program
+// reads: a number without a decimal point is an integer and never a real.
+#include "control/freeread.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+
+bool isdigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool issign(char c) {
+    return c == '+' || c == '-';
+}
+bool separator(unsigned char c) {
+    return c < 33 || c == ',' || c == '=';
+}
+
+// Integer fields are read like Fortran's list-directed input of a 64-bit integer: one optional
+// sign, then digits only, within range.
+std::optional<long long> readinteger(std::string_view f) {
+    std::size_t start = 0;
+    if (!f.empty() && issign(f[0])) {
+        start = 1;
+    }
+    if (start == f.size()) {
+        return std::nullopt;
+    }
+    for (std::size_t i = start; i < f.size(); ++i) {
+        if (!isdigit(f[i])) {
+            return std::nullopt;
+        }
+    }
+    // from_chars takes a leading minus but no plus; the minus is kept so that the most
+    // negative value still converts.
+    const std::size_t from = f[0] == '+' ? 1 : 0;
+    long long value = 0;
+    auto [ptr, ec] = std::from_chars(f.data() + from, f.data() + f.size(), value);
+    if (ec != std::errc() || ptr != f.data() + f.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// Real fields are read like gfortran's list-directed input: optional sign, digits around one
+// point (at least one digit), an optional exponent written with E, D or Q or as a bare signed
+// number ("1.5-3" is 1.5E-3), and nothing after it but a value separator ";" or "/" that ends
+// the read. Overflow reads as infinity and underflow as zero, as gfortran does.
+std::optional<double> readreal(std::string_view f) {
+    std::size_t p = 0;
+    std::string normal;
+    normal.reserve(f.size() + 2);
+    if (p < f.size() && issign(f[p])) {
+        if (f[p] == '-') {
+            normal.push_back('-');
+        }
+        ++p;
+    }
+    int mantissadigits = 0;
+    int intdigits = 0;     // digits before the point
+    int firstnonzero = -1; // position of the first non-zero digit among all mantissa digits
+    while (p < f.size() && isdigit(f[p])) {
+        if (firstnonzero < 0 && f[p] != '0') {
+            firstnonzero = mantissadigits;
+        }
+        normal.push_back(f[p++]);
+        ++mantissadigits;
+        ++intdigits;
+    }
+    if (p == f.size() || f[p] != '.') {
+        return std::nullopt;
+    }
+    normal.push_back(f[p++]);
+    while (p < f.size() && isdigit(f[p])) {
+        if (firstnonzero < 0 && f[p] != '0') {
+            firstnonzero = mantissadigits;
+        }
+        normal.push_back(f[p++]);
+        ++mantissadigits;
+    }
+    if (mantissadigits == 0) {
+        return std::nullopt;
+    }
+    long long exponent = 0;
+    bool hasexponent = false;
+    if (p < f.size()) {
+        const char c = f[p];
+        const bool letter = c == 'e' || c == 'E' || c == 'd' || c == 'D' || c == 'q' || c == 'Q';
+        if (letter || issign(c)) {
+            std::size_t q = letter ? p + 1 : p;
+            bool negative = false;
+            if (q < f.size() && issign(f[q])) {
+                negative = f[q] == '-';
+                ++q;
+            }
+            const std::size_t digitsfrom = q;
+            while (q < f.size() && isdigit(f[q])) {
+                if (exponent < 100000) {
+                    exponent = exponent * 10 + (f[q] - '0');
+                }
+                ++q;
+            }
+            if (q == digitsfrom) {
+                return std::nullopt;
+            }
+            if (negative) {
+                exponent = -exponent;
+            }
+            hasexponent = true;
+            p = q;
+        }
+    }
+    if (p < f.size() && f[p] != ';' && f[p] != '/') {
+        return std::nullopt;
+    }
+    if (hasexponent) {
+        normal.push_back('e');
+        normal.append(std::to_string(exponent));
+    }
+    double value = 0.0;
+    auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        // Decimal position of the leading digit tells overflow from underflow.
+        const long long magnitude = firstnonzero < 0 ? -1 : intdigits - firstnonzero + exponent;
+        value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+        if (normal[0] == '-') {
+            value = -value;
+        }
+    } else if (ec != std::errc() || ptr != normal.data() + normal.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+class Collector {
+  public:
+    explicit Collector(FreeRead& r) : r_(r) {}
+
+    void equals() {
+        if (r_.nfndt < FreeRead::maxorder) {
+            r_.order[std::size_t(r_.nfndt++)] = {FieldKind::equals, 0};
+        }
+    }
+
+    void integer(long long v) {
+        if (room(r_.nfndi)) {
+            r_.integers[std::size_t(r_.nfndi++)] = v;
+            r_.order[std::size_t(r_.nfndt++)] = {FieldKind::integer, r_.nfndi};
+        }
+    }
+
+    void real(double v) {
+        if (room(r_.nfndr)) {
+            r_.reals[std::size_t(r_.nfndr++)] = v;
+            r_.order[std::size_t(r_.nfndt++)] = {FieldKind::real, r_.nfndr};
+        }
+    }
+
+    void string(std::string_view s) {
+        if (room(r_.nfnds)) {
+            std::string_view kept = s.substr(0, FreeRead::maxstring);
+            while (!kept.empty() && kept.back() == ' ') {
+                kept.remove_suffix(1);
+            }
+            r_.strings[std::size_t(r_.nfnds)].assign(kept);
+            r_.lengths[std::size_t(r_.nfnds++)] = int(s.size());
+            r_.order[std::size_t(r_.nfndt++)] = {FieldKind::string, r_.nfnds};
+        }
+    }
+
+  private:
+    // Fields beyond a list's capacity, or beyond the order list's, are ignored.
+    bool room(int count) const {
+        return count < FreeRead::maxfields && r_.nfndt < FreeRead::maxorder;
+    }
+    FreeRead& r_;
+};
+
+void classify(Collector& c, std::string_view f) {
+    bool integercandidate = true;
+    int points = 0;
+    bool signsdigitsbeforepoint = true;
+    bool onlynumeric = true; // only signs, digits and the point
+    for (char ch : f) {
+        if (ch == '.') {
+            ++points;
+            integercandidate = false;
+        } else if (isdigit(ch) || issign(ch)) {
+        } else {
+            integercandidate = false;
+            onlynumeric = false;
+            if (points == 0) {
+                signsdigitsbeforepoint = false;
+            }
+        }
+    }
+    if (integercandidate) {
+        if (auto v = readinteger(f)) {
+            c.integer(*v);
+        } else {
+            c.string(f);
+        }
+        return;
+    }
+    if (points == 1 && signsdigitsbeforepoint && f != ".") {
+        if (auto v = readreal(f)) {
+            c.real(*v);
+            if (!onlynumeric) {
+                c.string(f);
+            }
+        } else {
+            c.string(f);
+        }
+        return;
+    }
+    c.string(f);
+}
+
+} // namespace
+
+FreeRead freerd(std::string_view line) {
+    FreeRead result;
+    Collector c(result);
+    std::size_t p = 0;
+    const std::size_t n = line.size();
+    while (p < n) {
+        const auto ch = static_cast<unsigned char>(line[p]);
+        if (separator(ch)) {
+            if (ch == '=') {
+                c.equals();
+            }
+            ++p;
+            continue;
+        }
+        if (ch == '"' || ch == '\'') {
+            const std::size_t close = line.find(char(ch), p + 1);
+            const std::size_t end = close == std::string_view::npos ? n : close;
+            c.string(line.substr(p + 1, end - p - 1));
+            p = close == std::string_view::npos ? n : close + 1;
+            continue;
+        }
+        const std::size_t start = p;
+        while (p < n && !separator(static_cast<unsigned char>(line[p]))) {
+            ++p;
+        }
+        classify(c, line.substr(start, p - start));
+    }
+    return result;
+}

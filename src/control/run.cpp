@@ -1,0 +1,21 @@
+// One run from the control input to the last output file.
+#include "control/control.h"
+#include "store/store.h"
+
+#include <iostream>
+
+int run(std::istream& control) {
+    Store s;
+    try {
+        processinput(s, control);
+        readfile(s);
+        writefile(s);
+        deallocstuff(s);
+        std::cout.flush();
+        return 0;
+    } catch (const RunError& e) {
+        std::cout << errorbanner(e) << std::flush;
+        std::cerr << "STOP End of program because of an error\n";
+        return 1;
+    }
+}

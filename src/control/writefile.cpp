@@ -1,0 +1,62 @@
+// Opens the output file, hands it to the writer of its type, then writes the geometries
+// displaced along imaginary modes.
+#include "control/control.h"
+#include "control/dispatch.h"
+#include "control/files.h"
+#include "store/store.h"
+#include "writers/writers.h"
+
+#include <array>
+#include <filesystem>
+#include <iostream>
+
+namespace {
+
+constexpr std::array<WriterEntry, 0> writers{};
+
+bool samefile(std::string_view a, std::string_view b) {
+    std::error_code ec;
+    return !a.empty() && !b.empty() &&
+           std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), ec);
+}
+
+// Writing over a file the run reads would destroy the user's data.
+void refuseoverwrite(const Store& s) {
+    const std::string_view out = trimright(s.outputfile);
+    if (samefile(out, trimright(s.inputfile)) ||
+        (s.inporder && samefile(out, trimright(s.inporderfile))) ||
+        (s.newkmatrix && samefile(out, trimright(s.kmatrixfile))) ||
+        (s.lisotp && samefile(out, trimright(s.isotpfile)))) {
+        myexit("Output file would overwrite an input file", "writefile");
+    }
+}
+
+} // namespace
+
+std::span<const WriterEntry> outputtypes() {
+    return writers;
+}
+
+void writefile(Store& s) {
+    refuseoverwrite(s);
+    OutputFile out;
+    if (!out.open(std::string(trimright(s.outputfile)))) {
+        myexit("Error opening outputfile", "writefile");
+    }
+    const WriterEntry* writer = nullptr;
+    for (const WriterEntry& w : outputtypes()) {
+        if (fixedtext(w.type, 6) == s.outputtype) {
+            writer = &w;
+        }
+    }
+    if (writer == nullptr) {
+        std::cout << "OutputType " << s.outputtype << " not yet implemented. Sorry. Contact "
+                  << maintainer << '\n';
+        myexit("OutputType " + s.outputtype + "not yet implemented", "writefile");
+    }
+    writer->write(s, out);
+    if (!out.close()) {
+        myexit("Error writing outputfile", "writefile");
+    }
+    writedistort(s);
+}

@@ -1,0 +1,99 @@
+// The molecule store: the run options, the molecule the reader builds, its geometry sequence and
+// vibrations, and what the arrangement step adds. One Store lives for the whole run and is passed
+// by reference; lengths are in Bohr, angles in radians, energies in Hartree.
+#pragma once
+
+#include "store/tables.h"
+
+#include <array>
+#include <string>
+
+/// Angstrom per Bohr (a single-precision value widened to double).
+inline constexpr double angstrom_per_bohr = 0.5291772484779358;
+inline constexpr double radians_per_degree = 0.017453292519943295;
+inline constexpr double degrees_per_radian = 57.29577951308232;
+inline constexpr double kcal_per_hartree = 627.509521484375;
+
+/// Maximum number of bonded partners of one atom, and of listed nearest non-bonded atoms.
+inline constexpr int maxconn = 18;
+inline constexpr int maxnear = 20;
+
+struct Store {
+    // Run options, set by the control input.
+    std::string inputtype = std::string(6, ' ');
+    std::string outputtype = std::string(6, ' ');
+    std::string systemtype = std::string(6, ' ');
+    std::string distortsel = "ALL   ";
+    std::string inputfile = std::string(100, ' ');
+    std::string outputfile = std::string(100, ' ');
+    std::string kmatrixfile = std::string(100, ' ');
+    std::string isotpfile = std::string(100, ' ');
+    std::string inporderfile = std::string(100, ' ');
+    long long idgeo = -1; // geometry that becomes the final structure; outside 1..ngeom the last
+    long long job = 0;    // run of a multi-run output to read; 0 the last
+    long long modelstart = 0;               // first model number of a multi-model PDB file
+    long long mxvibs = 3;                   // modes to animate
+    long long idtsrc = 0;                   // imaginary mode to distort along; 0 all
+    long long idoftl = 1;                   // 1 walks the geometries first to last, 0 last to first
+    std::array<long long, 2> idrange{0, 0}; // first and last geometry written; 0 no limit
+    std::array<long long, 3> idorient{0, 0, 0}; // atoms of the reorientation
+    double rminfrq = 1.0;
+    double rmaxfrq = 0.0;
+    double fdistort = 1.0;
+    bool verbose = false;
+    bool debug = false;
+    bool reorient = false;
+    bool reorder = false;
+    bool inporder = false;
+    bool newkmatrix = false;
+    bool lisotp = false;
+    bool nolt = false;
+    bool massie = false;
+
+    // Counts and molecule-wide values.
+    int nat = 0;
+    int ngeom = 0;
+    int nvib = 0;
+    double energy = 0.0;
+    int inpcoor = 1; // 1 Cartesian coordinates stored, 2 internal coordinates
+    int nisotp = 0;
+    int nrjobs = 0;
+    bool inputkmatrix = false;
+    bool lscanfreq = false;
+
+    // Per-atom tables, created by allocstuff.
+    Table1<int> iat;              // element number 1..98
+    Table2<double> xyz;           // (1..3, atom)
+    Table2<int> iorder;           // (atom, 1) output position of an atom; (position, 2) atom there
+    Table2<int> kmatrx;           // (1..3, -3..nat) distance, angle and dihedral partners
+    Table2<double> zmat;          // (1..3, -3..nat) distance, angle, dihedral
+    Table2<int> iconn;            // (0..18, atom) count, then bonded partners
+    Table2<double> rconn;         // (1..18, atom) distances to the bonded partners
+    Table2<int> inear;            // (0..20, atom) count, then nearest non-bonded atoms
+    Table2<double> rnear;         // (1..20, atom) their distances
+    Table2<double> xyztmp;        // (1..3, atom) scratch of the output readers
+    Table1<std::string> atdescr;  // atom label, 10 characters
+    Table1<std::string> moldescr; // residue or molecule name, 10 characters
+    Table1<int> iatmol;           // molecule number
+    Table1<int> idesp;            // 0 ordinary, 1 "J." atom, 2 ghost atom
+    Table1<double> chrg;          // point charge
+    Table1<double> t4gen;         // four-coordination index
+    Table1<int> iisotp;           // atoms of the isotope entries 1..nisotp
+    Table1<double> risotp;        // their new masses, amu
+
+    // Geometry sequence and vibrations.
+    Table3<double> xgeo;      // (1..3, atom, geometry)
+    Table1<double> egeo;      // energy of each geometry
+    Table1<double> vibs;      // frequency of each mode, cm-1
+    Table1<double> frqintns;  // infrared intensity, km/mol
+    Table3<double> vibvec;    // (1..3, atom, mode) displacement
+    Table2<double> fscanfreq; // (1..2, mode) before and after a frequency scan
+
+    // Atoms of each element in the molecule, counted by the arrangement step.
+    std::array<int, 99> idatdef{}; // entries 1..98
+};
+
+/// Creates every table of the store from nat, ngeom and nvib; a second call fails.
+void allocstuff(Store& s);
+/// Releases the tables.
+void deallocstuff(Store& s);

@@ -1,0 +1,102 @@
+// Tables indexed like the molecule they hold: atom, mode and geometry numbers start at 1, some
+// tables have columns before the first atom (-3 to 0 for Z-matrix references) or a count in
+// row 0. Column-major, so the three coordinates of one atom lie next to each other.
+#pragma once
+
+#include <cassert>
+#include <cstddef>
+#include <vector>
+
+/// Lower and upper bound of one dimension, both included.
+struct Extent {
+    long long lo = 1;
+    long long hi = 0;
+    long long size() const { return hi >= lo ? hi - lo + 1 : 0; }
+};
+
+template <class T> class Table1 {
+  public:
+    void allocate(Extent e, const T& init = T()) {
+        e_ = e;
+        v_.assign(std::size_t(e.size()), init);
+        allocated_ = true;
+    }
+    void deallocate() {
+        v_ = {};
+        allocated_ = false;
+    }
+    bool allocated() const { return allocated_; }
+    T& operator()(long long i) { return v_[at(i)]; }
+    const T& operator()(long long i) const { return v_[at(i)]; }
+    long long lo() const { return e_.lo; }
+    long long hi() const { return e_.hi; }
+    int size() const { return int(v_.size()); }
+
+  private:
+    std::size_t at(long long i) const {
+        assert(i >= e_.lo && i <= e_.hi);
+        return std::size_t(i - e_.lo);
+    }
+    Extent e_;
+    std::vector<T> v_;
+    bool allocated_ = false;
+};
+
+template <class T> class Table2 {
+  public:
+    void allocate(Extent e1, Extent e2, const T& init = T()) {
+        e1_ = e1;
+        e2_ = e2;
+        v_.assign(std::size_t(e1.size() * e2.size()), init);
+        allocated_ = true;
+    }
+    void deallocate() {
+        v_ = {};
+        allocated_ = false;
+    }
+    bool allocated() const { return allocated_; }
+    T& operator()(long long i, long long j) { return v_[at(i, j)]; }
+    const T& operator()(long long i, long long j) const { return v_[at(i, j)]; }
+    /// The first element of column j; the column's elements follow it.
+    T* column(long long j) { return &v_[at(e1_.lo, j)]; }
+    const Extent& extent1() const { return e1_; }
+    const Extent& extent2() const { return e2_; }
+
+  private:
+    std::size_t at(long long i, long long j) const {
+        assert(i >= e1_.lo && i <= e1_.hi && j >= e2_.lo && j <= e2_.hi);
+        return std::size_t((i - e1_.lo) + e1_.size() * (j - e2_.lo));
+    }
+    Extent e1_, e2_;
+    std::vector<T> v_;
+    bool allocated_ = false;
+};
+
+template <class T> class Table3 {
+  public:
+    void allocate(Extent e1, Extent e2, Extent e3, const T& init = T()) {
+        e1_ = e1;
+        e2_ = e2;
+        e3_ = e3;
+        v_.assign(std::size_t(e1.size() * e2.size() * e3.size()), init);
+        allocated_ = true;
+    }
+    void deallocate() {
+        v_ = {};
+        allocated_ = false;
+    }
+    bool allocated() const { return allocated_; }
+    T& operator()(long long i, long long j, long long k) { return v_[at(i, j, k)]; }
+    const T& operator()(long long i, long long j, long long k) const { return v_[at(i, j, k)]; }
+    const Extent& extent3() const { return e3_; }
+
+  private:
+    std::size_t at(long long i, long long j, long long k) const {
+        assert(i >= e1_.lo && i <= e1_.hi && j >= e2_.lo && j <= e2_.hi && k >= e3_.lo &&
+               k <= e3_.hi);
+        return std::size_t((i - e1_.lo) + e1_.size() * ((j - e2_.lo) + e2_.size() * (k - e3_.lo)));
+    }
+    Extent e1_, e2_, e3_;
+    std::vector<T> v_;
+    bool allocated_ = false;
+};

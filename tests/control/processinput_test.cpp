@@ -1,0 +1,202 @@
+#include "control/control.h"
+#include "store/store.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs in a scratch folder holding "mol.xyz", so control inputs can name it relatively.
+class ControlInput : public testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("kru_control_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "_" + testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+        old_ = fs::current_path();
+        fs::current_path(dir_);
+        std::ofstream("mol.xyz") << "1\n\nC 0.0 0.0 0.0\n";
+    }
+    void TearDown() override {
+        fs::current_path(old_);
+        fs::remove_all(dir_);
+    }
+
+    // The store after a control input, or the failure with what was printed before it.
+    Store read(const std::string& control) {
+        Store s;
+        std::istringstream in(control);
+        testing::internal::CaptureStdout();
+        try {
+            processinput(s, in);
+            message_.clear();
+        } catch (const RunError& e) {
+            message_ = e.what();
+            routine_ = e.routine;
+        }
+        printed_ = testing::internal::GetCapturedStdout();
+        return s;
+    }
+
+    fs::path dir_, old_;
+    std::string message_, routine_, printed_;
+};
+
+TEST_F(ControlInput, TypeAndFileColumns) {
+    Store s = read("IN  xyz    mol.xyz\nOUT MOLDEN   out.molden   \n");
+    EXPECT_EQ(message_, "");
+    EXPECT_EQ(s.inputtype, "XYZ   ");
+    EXPECT_EQ(s.inputfile, fixedtext("mol.xyz", 100));
+    EXPECT_EQ(s.outputtype, "MOLDEN");
+    EXPECT_EQ(s.outputfile, fixedtext("out.molden", 100));
+
+    s = read("IN   XYZ   mol.xyz\r\n");
+    EXPECT_EQ(s.inputtype, "XYZ   "); // left-justified
+    EXPECT_EQ(message_, "");          // Windows line ends read like Unix ones
+}
+
+TEST_F(ControlInput, DefaultsWithoutKeywords) {
+    Store s = read("IN  XYZ    mol.xyz\n");
+    EXPECT_EQ(s.idoftl, 1);
+    EXPECT_EQ(s.mxvibs, 3);
+    EXPECT_EQ(s.idgeo, -1);
+    EXPECT_EQ(s.rminfrq, 1.0);
+    EXPECT_EQ(s.rmaxfrq, 0.0);
+    EXPECT_EQ(s.fdistort, 1.0);
+    EXPECT_EQ(s.distortsel, "ALL   ");
+    EXPECT_FALSE(s.reorient || s.reorder || s.verbose || s.debug || s.massie || s.nolt);
+}
+
+TEST_F(ControlInput, NumbersAreIntegersOrRealsNeverBoth) {
+    Store s = read("IN  XYZ    mol.xyz\nFDISTORT 2\nMXVIBS 3.0\nFRQRANGE 100 500\nIDTSRC 2\n"
+                   "JOB 3\nIDGEO 4\nMODELSTART 7\n");
+    EXPECT_EQ(s.fdistort, 0.0);
+    EXPECT_EQ(s.mxvibs, 0);
+    EXPECT_EQ(s.rminfrq, 0.0);
+    EXPECT_EQ(s.rmaxfrq, 0.0);
+    EXPECT_EQ(s.idtsrc, 2);
+    EXPECT_EQ(s.job, 3);
+    EXPECT_EQ(s.idgeo, 4);
+    EXPECT_EQ(s.modelstart, 7);
+    s = read("IN  XYZ    mol.xyz\nFRQRANGE 100.0 500.0\nFDISTORT 0.5\n");
+    EXPECT_EQ(s.rminfrq, 100.0);
+    EXPECT_EQ(s.rmaxfrq, 500.0);
+    EXPECT_EQ(s.fdistort, 0.5);
+}
+
+TEST_F(ControlInput, ArgumentCountsGateTheKeywords) {
+    Store s = read("IN  XYZ    mol.xyz\nORIENT 1 2\nRANGE 5\n");
+    EXPECT_FALSE(s.reorient);
+    EXPECT_EQ(s.idrange[0], 0);
+    s = read("IN  XYZ    mol.xyz\nORIENT 1 2 3\nRANGE 5 9\n");
+    EXPECT_TRUE(s.reorient);
+    EXPECT_EQ(s.idorient[2], 3);
+    EXPECT_EQ(s.idrange[1], 9);
+    s = read("IN  XYZ    mol.xyz\nORDER\n");
+    EXPECT_FALSE(s.inporder);
+    s = read("IN  XYZ    mol.xyz\nORDER order.txt\n");
+    EXPECT_TRUE(s.inporder);
+    EXPECT_EQ(s.inporderfile, fixedtext("order.txt", 100));
+}
+
+TEST_F(ControlInput, Flags) {
+    for (const char* off : {"IDOFTL 0", "IDOFTL -3", "IDOFTL"}) {
+        EXPECT_EQ(read("IN  XYZ    mol.xyz\n" + std::string(off) + "\n").idoftl, 0) << off;
+    }
+    EXPECT_EQ(read("IN  XYZ    mol.xyz\nIDOFTL 5\n").idoftl, 1);
+    EXPECT_TRUE(read("IN  XYZ    mol.xyz\nNOLT true\n").nolt);
+    EXPECT_FALSE(read("IN  XYZ    mol.xyz\nNOLT yes\n").nolt);
+    Store s = read("IN  XYZ    mol.xyz\nDEBUG\n");
+    EXPECT_TRUE(s.debug && s.verbose);
+    s = read("IN  XYZ    mol.xyz\nVERBOSE\n");
+    EXPECT_TRUE(s.verbose && !s.debug);
+    EXPECT_EQ(read("IN  XYZ    mol.xyz\nDISTORTSEL backward\n").distortsel, "backwa");
+    EXPECT_EQ(read("IN  XYZ    mol.xyz\nSYS LINUX\n").systemtype, "LINUX ");
+    EXPECT_EQ(read("IN  XYZ    mol.xyz\nSYSTEM LINUX\n").systemtype, "EM LIN");
+}
+
+TEST_F(ControlInput, KmatrixCancelsReorderInEitherOrder) {
+    Store s = read("IN  XYZ    mol.xyz\nREORDER\nKMATRIX k.txt\n");
+    EXPECT_FALSE(s.reorder);
+    EXPECT_TRUE(s.newkmatrix);
+    EXPECT_EQ(s.kmatrixfile, fixedtext("k.txt", 100));
+    EXPECT_FALSE(read("IN  XYZ    mol.xyz\nKMATRIX k.txt\nREORDER\n").reorder);
+    EXPECT_TRUE(read("IN  XYZ    mol.xyz\nREORDER\n").reorder);
+}
+
+TEST_F(ControlInput, Isotopes) {
+    Store s = read("IN  XYZ    mol.xyz\nISOTP iso.txt\n");
+    EXPECT_TRUE(s.lisotp);
+    EXPECT_EQ(s.isotpfile, fixedtext("iso.txt", 100));
+}
+
+TEST_F(ControlInput, UserIdentities) {
+    EXPECT_TRUE(read("IN  XYZ    mol.xyz\nUSER ALTER and more\n").massie);
+    EXPECT_TRUE(read("IN  XYZ    mol.xyz\nuser alternate   \n").massie);
+    EXPECT_TRUE(read("IN  XYZ    mol.xyz\nUSER MASSIE\n").massie);
+    EXPECT_FALSE(read("IN  XYZ    mol.xyz\nUSER MASSIE2\n").massie);
+    EXPECT_FALSE(read("IN  XYZ    mol.xyz\nUSER ALTERX\n").massie);
+}
+
+TEST_F(ControlInput, OnlyUpperCaseKeywordsAtColumnOne) {
+    Store s =
+        read("in  XYZ    mol.xyz\n IN  XYZ    mol.xyz\nIN  XYZ    mol.xyz\n VERBOSE\nverbose\n");
+    EXPECT_EQ(message_, "");
+    EXPECT_FALSE(s.verbose);
+}
+
+TEST_F(ControlInput, MissingInputFile) {
+    read("INPUT XYZ mol.xyz\n");
+    EXPECT_EQ(printed_, "Inputfile ol.xyz of type T XYZ  does not exist\n");
+    EXPECT_EQ(message_, "Inputfile does not exist");
+    EXPECT_EQ(routine_, "processinput");
+    read("OUT XYZ    out.xyz\n");
+    EXPECT_EQ(printed_, "Inputfile  of type        does not exist\n");
+}
+
+TEST_F(ControlInput, OverlongFileNames) {
+    read("IN  XYZ    " + std::string(101, 'a') + "\n");
+    EXPECT_EQ(message_, "File name longer than 100 characters");
+    EXPECT_EQ(routine_, "processinput");
+    read("IN  XYZ    mol.xyz\nKMATRIX " + std::string(101, 'k') + "\n");
+    EXPECT_EQ(message_, "File name longer than 100 characters");
+    read("IN  XYZ    mol.xyz\nORDER " + std::string(101, 'o') + "\n");
+    EXPECT_EQ(message_, "File name longer than 100 characters");
+}
+
+TEST_F(ControlInput, UnknownOutputTypeLeavesAnEmptyFile) {
+    Store s = read("IN  XYZ    mol.xyz\nOUT mol    result.txt\n");
+    EXPECT_EQ(s.outputtype, "MOL   ");
+    testing::internal::CaptureStdout();
+    try {
+        writefile(s);
+        FAIL() << "no error";
+    } catch (const RunError& e) {
+        EXPECT_STREQ(e.what(), "OutputType MOL   not yet implemented");
+        EXPECT_EQ(e.routine, "writefile");
+    }
+    EXPECT_EQ(
+        testing::internal::GetCapturedStdout(),
+        "OutputType MOL    not yet implemented. Sorry. Contact kru-maintainers@example.org\n");
+    ASSERT_TRUE(fs::exists("result.txt"));
+    EXPECT_EQ(fs::file_size("result.txt"), 0u);
+}
+
+TEST_F(ControlInput, OutputNeverOverwritesTheInput) {
+    Store s = read("IN  XYZ    mol.xyz\nOUT XYZ    ./mol.xyz\n");
+    try {
+        writefile(s);
+        FAIL() << "no error";
+    } catch (const RunError& e) {
+        EXPECT_STREQ(e.what(), "Output file would overwrite an input file");
+    }
+    EXPECT_EQ(fs::file_size("mol.xyz"), 17u);
+}
+
+} // namespace

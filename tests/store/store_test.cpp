@@ -1,0 +1,60 @@
+#include "control/control.h"
+#include "store/store.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Store, AllocstuffCreatesTablesWithTheirInitialValues) {
+    Store s;
+    s.nat = 3;
+    allocstuff(s);
+    EXPECT_EQ(s.moldescr(3), "MOL       ");
+    EXPECT_EQ(s.atdescr(1), "          ");
+    EXPECT_EQ(s.rnear(20, 3), 1000000.0);
+    EXPECT_EQ(s.iconn(0, 2), 0);
+    EXPECT_EQ(s.kmatrx(3, -3), 0); // reference positions before the first atom
+    EXPECT_EQ(s.zmat(1, 0), 0.0);
+    // Without a geometry sequence there is still room for one geometry.
+    EXPECT_EQ(s.egeo.size(), 1);
+    EXPECT_EQ(s.xgeo.extent3().hi, 1);
+    EXPECT_TRUE(s.vibs.allocated());
+    EXPECT_EQ(s.vibs.size(), 0);
+    deallocstuff(s);
+    EXPECT_FALSE(s.iat.allocated());
+}
+
+TEST(Store, SecondAllocstuffFails) {
+    Store s;
+    s.nat = 2;
+    allocstuff(s);
+    testing::internal::CaptureStdout();
+    try {
+        allocstuff(s);
+        FAIL() << "no error";
+    } catch (const RunError& e) {
+        EXPECT_STREQ(e.what(), "ALLOCATE error for IAT");
+        EXPECT_EQ(e.routine, "allocstuff");
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "\n\nNot enough memory available for IAT of size          2\n");
+}
+
+TEST(Store, DeallocstuffOfMissingTablesFails) {
+    Store s;
+    s.nvib = 4;
+    s.nat = 2;
+    testing::internal::CaptureStdout();
+    EXPECT_THROW(deallocstuff(s), RunError);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "\n\nNot enough memory available for IAT of size          2\n");
+}
+
+TEST(Store, ErrorBanner) {
+    const RunError e("Inputfile does not exist", "processinput");
+    EXPECT_EQ(errorbanner(e),
+              "\n====================\nError in KRU program\n====================\n\n"
+              "Routine : processinput\nInputfile does not exist\n");
+}
+
+} // namespace
