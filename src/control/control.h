@@ -11,13 +11,16 @@ struct Store;
 
 /// The one error type of a run: `main` turns it into the error banner and exit status 1.
 struct RunError : std::runtime_error {
-    RunError(std::string_view message, std::string_view where)
-        : std::runtime_error(std::string(message)), routine(where) {}
+    RunError(std::string_view message, std::string_view where, bool plainstop = false)
+        : std::runtime_error(std::string(message)), routine(where), plain(plainstop) {}
     std::string routine;
+    bool plain; // a numeric routine's stop: "STOP message" on standard error, no banner
 };
 
 /// Ends the run with a message and the name of the routine that met the failure.
 [[noreturn]] void myexit(std::string_view message, std::string_view routine);
+/// Ends the run without the banner: "STOP " and the message on standard error.
+[[noreturn]] void plainstop(std::string_view message);
 /// Reports a table that could not be created or released, then ends the run.
 [[noreturn]] void allocexit(std::string_view name, long long size, std::string_view routine);
 /// The error banner as printed on standard output, message and routine included.

@@ -5,6 +5,10 @@ void myexit(std::string_view message, std::string_view routine) {
     throw RunError(message, routine);
 }
 
+void plainstop(std::string_view message) {
+    throw RunError(message, "", true);
+}
+
 std::string errorbanner(const RunError& e) {
     std::string b;
     b += "\n";

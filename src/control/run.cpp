@@ -14,6 +14,11 @@ int run(std::istream& control) {
         std::cout.flush();
         return 0;
     } catch (const RunError& e) {
+        if (e.plain) {
+            std::cout.flush();
+            std::cerr << "STOP " << e.what() << '\n';
+            return 1;
+        }
         std::cout << errorbanner(e) << std::flush;
         std::cerr << "STOP End of program because of an error\n";
         return 1;

@@ -97,3 +97,8 @@ struct Store {
 void allocstuff(Store& s);
 /// Releases the tables.
 void deallocstuff(Store& s);
+
+/// Point a (1-based) of a 3 x n coordinate table.
+inline std::array<double, 3> point(const Table2<double>& t, long long a) {
+    return {t(1, a), t(2, a), t(3, a)};
+}
