@@ -12,7 +12,17 @@
 
 namespace {
 
-constexpr std::array<WriterEntry, 0> writers{};
+// In the order the types are tried; each type appears once.
+constexpr std::array writers{
+    WriterEntry{"CONN", &writeconn, "connectivity list: each atom with its bond partners"},
+    WriterEntry{"ANGS", &writeangs, "bare atom list with labels, Angstrom"},
+    WriterEntry{"BOHRS", &writebohrs, "bare atom list, Bohr"},
+    WriterEntry{"C3D", &writec3d, "Chem3D-style coordinate table with bonds"},
+    WriterEntry{"DAT", &writedat, "MOPAC input, Cartesian coordinates"},
+    WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix"},
+    WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence"},
+    WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title"},
+};
 
 bool samefile(std::string_view a, std::string_view b) {
     std::error_code ec;
