@@ -5,23 +5,25 @@
 #include "writers/writers.h"
 
 void writeconn(Store& s, OutputFile& out) {
-    // Ten numbers to a line: the atom and nine partners. Further partners continue on lines that
-    // leave the atom's field blank, so no partner can be taken for an atom of its own.
-    constexpr int perline = 9;
+    // Ten numbers to a line, each line starting "ATOM ": the first holds the atom and nine
+    // partners, every further line the next ten partners.
+    // cols 1-5 "ATOM " | 6-13, 14-21, ... up to ten numbers I8
+    constexpr int perline = 10;
     out.line("Connect");
     for (int p = 1; p <= s.nat; ++p) {
         const int a = s.iorder(p, 2);
         const int n = s.iconn(0, a);
-        // cols 1-5 "ATOM " | 6-13 atom I8 (blank on continuation lines) | 14-21, 22-29, ...
-        //      up to nine partners I8
         std::string line("ATOM ");
         fw::I(line, a, 8);
+        int onthisline = 1;
         for (int j = 1; j <= n; ++j) {
-            fw::I(line, s.iconn(j, a), 8);
-            if (j % perline == 0 && j < n) {
+            if (onthisline == perline) {
                 out.line(line);
-                line = "ATOM " + std::string(8, ' ');
+                line = "ATOM ";
+                onthisline = 0;
             }
+            fw::I(line, s.iconn(j, a), 8);
+            ++onthisline;
         }
         out.line(line);
     }

@@ -38,20 +38,20 @@ struct CrowdCase {
     const char* lines; // atom 1's lines
 };
 
-TEST(Writeconn, PartnersBeyondNineContinueWithBlankAtomField) {
+TEST(Writeconn, PartnersBeyondNineContinueOnNewAtomLines) {
     const CrowdCase cases[] = {
         {0, "ATOM        1\n"},
         {9,
          "ATOM        1       2       3       4       5       6       7       8       9      10\n"},
         {10,
          "ATOM        1       2       3       4       5       6       7       8       9      10\n"
-         "ATOM               11\n"},
+         "ATOM       11\n"},
         {12,
          "ATOM        1       2       3       4       5       6       7       8       9      10\n"
-         "ATOM               11      12      13\n"},
+         "ATOM       11      12      13\n"},
         {18,
          "ATOM        1       2       3       4       5       6       7       8       9      10\n"
-         "ATOM               11      12      13      14      15      16      17      18      19\n"},
+         "ATOM       11      12      13      14      15      16      17      18      19\n"},
     };
     for (const CrowdCase& c : cases) {
         Store s = crowded(c.n);
