@@ -4,7 +4,8 @@
 // A = F x G and B = H x G, where
 //   dphi/dF = -|G| A / A.A,   dphi/dH = |G| B / B.B,
 //   dphi/dG = (F.G) A / (A.A |G|) - (H.G) B / (B.B |G|),
-// and carried over to the atoms by a = F, b = G - F, c = -G - H, d = H.
+// and carried over to the atoms by d/da = d/dF, d/db = d/dG - d/dF, d/dc = -d/dG - d/dH,
+// d/dd = d/dH.
 #include "analysis/analysis.h"
 
 #include <array>
@@ -147,7 +148,7 @@ void secondderivatives(const Vec3& f, const Vec3& g, const Vec3& h, double* hess
                                outer(bhat, dbeta, 1.0) - product(pb, ch, beta));
     const Mat3 hgf = transpose(hfg);
     const Mat3 hhg = transpose(hgh);
-    // Atoms 0..3 are a, b, c, d: a = F, b = G - F, c = -G - H, d = H; F and H never meet.
+    // Blocks of atoms a, b, c, d (0..3) by the same map; F and H never meet, so a-d is 0.
     const Mat3 zero{};
     const Mat3 ab = hfg - hff;
     const Mat3 ac = -hfg;
