@@ -1,0 +1,19 @@
+// Product C = A B of two column-major matrices.
+#include "analysis/analysis.h"
+#include "control/control.h"
+
+void mmulrr(const double* a, long long ra, long long ca, const double* b, long long rb,
+            long long cb, std::string_view /*flag*/, double* c) {
+    if (ca != rb) {
+        plainstop("Wrong input sizes for mmulrr");
+    }
+    for (long long i = 0; i < ra; ++i) {
+        for (long long j = 0; j < cb; ++j) {
+            double sum = 0.0;
+            for (long long k = 0; k < ca; ++k) {
+                sum += a[i + ra * k] * b[k + rb * j];
+            }
+            c[i + ra * j] = sum;
+        }
+    }
+}
