@@ -1,6 +1,7 @@
 // Reads the final geometry of an archive file: the block after the first line that holds
-// "FINAL GEOMETRY OBTAINED", three header lines and then atom lines in Angstrom and degrees,
-// up to the first line without any field.
+// "FINAL GEOMETRY OBTAINED". Three header lines (keywords, title, comment) follow the marker
+// and are skipped whatever they hold, blank ones included, since title and comment are often
+// empty; then atom lines in Angstrom and degrees run up to the first line without any field.
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
@@ -10,14 +11,13 @@
 
 namespace {
 
-constexpr int headerlines = 3;
-
-// Moves past the marker line; false when the file has none.
-bool findmarker(InputFile& in) {
+// Moves past the marker line and the three header lines after it; false when the file ends
+// before that.
+bool skiptoatoms(InputFile& in) {
     std::string_view line;
     while (in.getline(line)) {
         if (line.find("FINAL GEOMETRY OBTAINED") != std::string_view::npos) {
-            return true;
+            return in.getline(line) && in.getline(line) && in.getline(line);
         }
     }
     return false;
@@ -32,27 +32,25 @@ bool nofield(std::string_view line) {
 } // namespace
 
 void readarc(Store& s, InputFile& in) {
-    int counted = 0;
+    int found = 0;
     std::string_view line;
-    if (findmarker(in)) {
+    if (skiptoatoms(in)) {
         while (in.getline(line) && !nofield(line)) {
-            ++counted;
+            ++found;
         }
     }
-    if (counted <= headerlines) {
+    if (found == 0) {
         myexit("No atoms found", "readarc");
     }
 
-    s.nat = counted - headerlines;
+    s.nat = found;
     allocstuff(s);
     in.rewind();
     s.nat = 0;
-    findmarker(in);
+    skiptoatoms(in);
     AtomLineOptions options;
     options.zmatrix = true;
-    for (int k = 1; k <= counted && in.getline(line); ++k) {
-        if (k > headerlines) {
-            parseatomline(s, line, "readarc", options);
-        }
+    for (int k = 1; k <= found && in.getline(line); ++k) {
+        parseatomline(s, line, "readarc", options);
     }
 }
