@@ -36,4 +36,18 @@ TEST(ReadKmatrix, LineNBelongsToAtomN) {
     }
 }
 
+TEST(ReadKmatrix, PartnerBeyondTheLastAtom) {
+    ReadResult r = runreader(readkmatrix, "0 0 0\n1 0 0\n1 2 0\n1 2 5\n", withatoms(6));
+    EXPECT_EQ(r.message, "");
+    r = runreader(readkmatrix, "0 0 0\n1 0 0\n1 2 0\n1 2 5\n", withatoms(4));
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.message, "Error: reference atom out of range");
+    EXPECT_EQ(r.routine, "readkmatrix");
+    // No partner, written as 0 or below, passes.
+    r = runreader(readkmatrix, "-1 -3 0\n", withatoms(1));
+    EXPECT_EQ(r.message, "");
+    EXPECT_EQ(r.s.kmatrx(1, 1), -1);
+    EXPECT_EQ(r.s.kmatrx(2, 1), -3);
+}
+
 } // namespace
