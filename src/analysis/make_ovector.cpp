@@ -41,7 +41,9 @@ Vec3 make_ovector(const Vec3& a, const Vec3& b, const Vec3& c) {
     const Vec3 g1 = unitdiff(a, b);
     const Vec3 g2 = unitdiff(c, b);
 
-    // A frame whose third axis is g2: polar angle theta, azimuth phi.
+    // A frame whose third axis is g2: polar angle theta, azimuth phi. Cosines and roots that
+    // rounding puts a hair outside [-1, 1] are clamped, and a zero g2 (c on b) takes phi 0, so
+    // no NaN reaches the coordinates.
     const double z = std::clamp(g2[2], -1.0, 1.0);
     const double theta = std::acos(z);
     double phi = 0.0;
