@@ -1,7 +1,10 @@
-// Opens the input file and hands it to the reader of its type.
+// Opens the input file and hands it to the reader of its type, converts internal coordinates to
+// Cartesian ones, then reads the K-matrix and isotope side files the control input named.
+#include "analysis/analysis.h"
 #include "control/control.h"
 #include "control/dispatch.h"
 #include "control/files.h"
+#include "readers/readers.h"
 #include "store/store.h"
 
 #include <array>
@@ -9,7 +12,13 @@
 
 namespace {
 
-constexpr std::array<ReaderEntry, 0> readers{};
+constexpr std::array readers{
+    ReaderEntry{"ANGS", &readangs, "atom lines in Angstrom: symbol or element number, x, y, z"},
+    ReaderEntry{"ARC", &readarc, "final geometry of an archive file, Cartesian or Z-matrix"},
+    ReaderEntry{"BOHRS", &readbohrs, "atom lines in Bohr: symbol, x, y, z"},
+    ReaderEntry{"DAT", &readdat, "three header lines, then Cartesian or Z-matrix atom lines"},
+    ReaderEntry{"XYZ", &readxyz, "XYZ file: atom count, title, atom lines in Angstrom"},
+};
 
 } // namespace
 
@@ -22,13 +31,45 @@ void readfile(Store& s) {
     if (!in.load(std::string(trimright(s.inputfile)))) {
         myexit("Error opening inputfile", "readfile");
     }
+    const ReaderEntry* reader = nullptr;
     for (const ReaderEntry& r : inputtypes()) {
-        if (fixedtext(r.type, 6) == s.inputtype) {
-            r.read(s, in);
-            return;
+        if (reader == nullptr && fixedtext(r.type, 6) == s.inputtype) {
+            reader = &r;
         }
     }
-    std::cout << "InputType " << s.inputtype << " not yet implemented. Sorry. Contact "
-              << maintainer << '\n';
-    myexit("InputType " + s.inputtype + "not yet implemented", "readfile");
+    if (reader == nullptr) {
+        std::cout << "InputType " << s.inputtype << " not yet implemented. Sorry. Contact "
+                  << maintainer << '\n';
+        myexit("InputType " + s.inputtype + "not yet implemented", "readfile");
+    }
+    reader->read(s, in);
+
+    if (s.inpcoor == 2) {
+        s.inputkmatrix = true;
+        // Atoms 1..nat only: the reference positions before the first atom are not handed over.
+        const bool any = s.nat >= 1;
+        zmat_2_xyz(s.nat, any ? s.kmatrx.column(1) : nullptr, any ? s.zmat.column(1) : nullptr,
+                   any ? s.xyz.column(1) : nullptr);
+    }
+
+    if (s.newkmatrix) {
+        if (s.verbose) {
+            std::cout << " Reading K-matrix\n";
+        }
+        InputFile kmatrix;
+        if (!kmatrix.load(std::string(trimright(s.kmatrixfile)))) {
+            myexit("Error opening inputfile", "readfile");
+        }
+        readkmatrix(s, kmatrix);
+    }
+    if (s.lisotp) {
+        if (s.verbose) {
+            std::cout << " Reading ISOTP file\n";
+        }
+        InputFile isotp;
+        if (!isotp.load(std::string(trimright(s.isotpfile)))) {
+            myexit("Error opening isotpfile", "readfile");
+        }
+        readisotp(s, isotp);
+    }
 }

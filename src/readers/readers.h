@@ -3,3 +3,19 @@
 
 struct Store;
 class InputFile;
+
+/// XYZ file: atom count, title, atom lines in Angstrom.
+void readxyz(Store& s, InputFile& in);
+/// Bare atom lines in Angstrom; an element number may stand for the symbol.
+void readangs(Store& s, InputFile& in);
+/// Bare atom lines in Bohr.
+void readbohrs(Store& s, InputFile& in);
+/// DAT file: three header lines, then Cartesian or Z-matrix atom lines.
+void readdat(Store& s, InputFile& in);
+/// Archive file: the atom lines after the first "FINAL GEOMETRY OBTAINED" and its three headers.
+void readarc(Store& s, InputFile& in);
+
+/// K-matrix file: line n gives the distance, angle and dihedral partners of atom n.
+void readkmatrix(Store& s, InputFile& in);
+/// Isotope file: pairs of an atom number and its new mass.
+void readisotp(Store& s, InputFile& in);
