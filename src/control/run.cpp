@@ -1,4 +1,5 @@
 // One run from the control input to the last output file.
+#include "analysis/analysis.h"
 #include "control/control.h"
 #include "store/store.h"
 
@@ -9,6 +10,7 @@ int run(std::istream& control) {
     try {
         processinput(s, control);
         readfile(s);
+        arrange(s);
         writefile(s);
         deallocstuff(s);
         std::cout.flush();

@@ -90,7 +90,7 @@ TEST(Arrange, ChemicalOrderMethaneWaterDimer) {
     s.reorder = true;
     arrange(s);
     const std::vector<int> o = order(s);
-    EXPECT_EQ(std::vector<int>(o.begin(), o.begin() + 4), (std::vector<int>{3, 2, 1, 4}));
+    EXPECT_EQ(std::vector<int>(o.begin(), o.begin() + 4), (std::vector<int>{3, 1, 2, 4}));
     EXPECT_EQ(molecules(s), (std::vector<int>{0, 0, 1, 1, 0, 0, 0, 0}));
 }
 
@@ -229,11 +229,11 @@ TEST(Arrange, ConnectionListingOnlyWithAGivenKmatrix) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
               "Connection Matrix\n"
               " Id  Iat   Iorder         K-matrix          Connections\n"
-              "  1    8   1   1         0   0   0           0.000   0.000   0.000        2     "
+              "  1    8     1   1         0   0   0           0.000   0.000   0.000        2     "
               "    2    3\n"
-              "  2    1   2   2         1   0   0           0.958   0.000   0.000        1     "
+              "  2    1     2   2         1   0   0           0.958   0.000   0.000        1     "
               "    1\n"
-              "  3    1   3   3         1   2   0           0.958  37.754   0.000        1     "
+              "  3    1     3   3         1   2   0           0.958 104.480   0.000        1     "
               "    1\n");
 }
 
