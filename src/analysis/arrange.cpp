@@ -130,7 +130,7 @@ void chemicalorder(Store& s) {
             continue;
         }
         if (fresh) {
-            std::cout << " Something weird is happening here ....\n";
+            std::cout << "Something weird is happening here ....\n";
             myexit("Unexpected error", "arrange");
         }
         double bestheavy = 1000000.0;
