@@ -84,16 +84,4 @@ TEST_F(ReadFile, SideFilesAfterTheReader) {
     EXPECT_EQ(routine_, "readfile");
 }
 
-TEST(InputTypes, EachTypeOnceWithADescription) {
-    std::set<std::string_view> seen;
-    for (const ReaderEntry& r : inputtypes()) {
-        EXPECT_TRUE(seen.insert(r.type).second) << r.type;
-        EXPECT_LE(r.type.size(), 6u);
-        EXPECT_FALSE(r.what.empty()) << r.type;
-    }
-    for (std::string_view type : {"XYZ", "ANGS", "BOHRS", "DAT", "ARC"}) {
-        EXPECT_EQ(seen.count(type), 1u) << type;
-    }
-}
-
 } // namespace

@@ -12,16 +12,6 @@
 
 namespace {
 
-TEST(Writefile, EveryOutputTypeOnceAndDescribed) {
-    std::set<std::string_view> seen;
-    for (const WriterEntry& w : outputtypes()) {
-        EXPECT_TRUE(seen.insert(w.type).second) << w.type;
-        EXPECT_LE(w.type.size(), 6u) << w.type;
-        EXPECT_NE(w.write, nullptr) << w.type;
-        EXPECT_FALSE(w.what.empty()) << w.type;
-    }
-}
-
 TEST(Writefile, DispatchesOnTheOutputType) {
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / ("kru_writefile_" + std::to_string(::getpid()));
