@@ -1,8 +1,17 @@
 // The input readers: each reads the open input file in two passes and fills the store.
 #pragma once
 
+#include <string_view>
+
 struct Store;
 class InputFile;
+struct AtomLineOptions;
+
+/// Number of non-blank lines after the first `skip` lines.
+int countatomlines(InputFile& in, long long skip);
+/// Creates the tables for `count` atoms and decodes every non-blank line after the first `skip`.
+void storeatomlines(Store& s, InputFile& in, int count, long long skip, std::string_view routine,
+                    const AtomLineOptions& options);
 
 /// XYZ file: atom count, title, atom lines in Angstrom.
 void readxyz(Store& s, InputFile& in);

@@ -6,39 +6,19 @@
 #include "control/freeread.h"
 #include "readers/readers.h"
 #include "store/atominfo.h"
-#include "store/store.h"
 
 #include <iostream>
 
 void readxyz(Store& s, InputFile& in) {
-    long long announced = 0;
-    int found = 0;
     std::string_view line;
-    while (in.getline(line)) {
-        if (in.lineno() == 1) {
-            announced = freerd(line).fndintegers(1);
-        } else if (in.lineno() > 2 && len_trim(line) > 0) {
-            ++found;
-        }
-    }
+    const long long announced = in.getline(line) ? freerd(line).fndintegers(1) : 0;
+    const int found = countatomlines(in, 2);
     if (found != announced) {
         std::cout << "Need " << fw::I(announced, 5) << " atoms, found only " << fw::I(found, 5)
                   << " lines with ATOM info..\n";
         myexit("Not enough ATOMS", "readxyz");
     }
-    if (found == 0) {
-        myexit("No atoms found", "readxyz");
-    }
-
-    s.nat = found;
-    allocstuff(s);
-    in.rewind();
-    s.nat = 0;
     AtomLineOptions options;
     options.integercoords = true;
-    while (in.getline(line)) {
-        if (in.lineno() > 2 && len_trim(line) > 0) {
-            parseatomline(s, line, "readxyz", options);
-        }
-    }
+    storeatomlines(s, in, found, 2, "readxyz", options);
 }
