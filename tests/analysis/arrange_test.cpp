@@ -1,5 +1,6 @@
 #include "analysis/analysis.h"
 #include "control/control.h"
+#include "control/fixedwidth.h"
 #include "store/store.h"
 
 #include <gtest/gtest.h>
@@ -235,6 +236,35 @@ TEST(Arrange, ConnectionListingOnlyWithAGivenKmatrix) {
               "    1\n"
               "  3    1     3   3         1   2   0           0.958 104.480   0.000        1     "
               "    1\n");
+}
+
+TEST(Arrange, ConnectionListingContinuesAfterTenNeighbours) {
+    // Twelve neptunium atoms (covalent radius 0) bond to the carbon but never to each other.
+    std::vector<Atom> atoms{{6, 0.0, 0.0, 0.0}};
+    const double g = (1.0 + std::sqrt(5.0)) / 2.0;
+    const double scale = 1.0 / std::sqrt(1.0 + g * g);
+    for (double u : {-1.0, 1.0}) {
+        for (double v : {-g, g}) {
+            atoms.push_back({93, 0.0, u * scale, v * scale});
+            atoms.push_back({93, u * scale, v * scale, 0.0});
+            atoms.push_back({93, v * scale, 0.0, u * scale});
+        }
+    }
+    Store s = molecule(atoms);
+    s.verbose = true;
+    s.newkmatrix = true;
+    testing::internal::CaptureStdout();
+    arrange(s);
+    const std::string listing = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(s.iconn(0, 1), 12);
+    const std::string first = listing.substr(listing.find("\n  1 ") + 1, 133);
+    EXPECT_EQ(first.substr(0, 82), "  1    6     1   1         0   0   0           0.000   0.000   "
+                                   "0.000       12     ");
+    const std::size_t next = listing.find('\n', listing.find("\n  1 ") + 1) + 1;
+    // The eleventh and twelfth neighbours continue under the first line's neighbour columns.
+    const std::string continuation =
+        std::string(82, ' ') + fw::I(s.iconn(11, 1), 5) + fw::I(s.iconn(12, 1), 5);
+    EXPECT_EQ(listing.substr(next, continuation.size() + 1), continuation + "\n");
 }
 
 } // namespace
