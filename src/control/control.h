@@ -33,6 +33,8 @@ void processinput(Store& s, std::istream& control);
 void readfile(Store& s);
 /// Opens the output file, runs the writer of its type, then the distortion writer.
 void writefile(Store& s);
+/// The usage text: control input, keywords, input and output types.
+std::string helptext();
 /// The whole run on one control input; returns the process exit status.
 int run(std::istream& control);
 

@@ -21,6 +21,17 @@ struct WriterEntry {
     std::string_view what;
 };
 
+struct KeywordEntry {
+    std::string_view keyword;   // the leading characters compared, upper case, from column 1
+    std::string_view arguments; // for help texts
+    std::string_view what;
+    std::string_view byDefault;
+    void (*apply)(Store&, std::string_view record);
+};
+
+/// The control-input keywords, in the order they are tried. A line "USER name" naming one of
+/// the known identities is recognised after all of them.
+std::span<const KeywordEntry> keywords();
 /// The input types with their readers.
 std::span<const ReaderEntry> inputtypes();
 /// The output types with their writers.

@@ -3,21 +3,37 @@
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <zlib.h>
 
 InputFile::InputFile(std::string text) : text_(std::move(text)) {
     index();
 }
 
-bool InputFile::load(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+namespace {
+
+bool gzipped(const std::string& path) {
+    return path.size() > 3 && path.ends_with(".gz");
+}
+
+// A compressed file is read through zlib, so that no reader needs to know about it.
+bool readgzip(const std::string& path, std::string& text) {
+    gzFile f = gzopen(path.c_str(), "rb");
+    if (f == nullptr) {
         return false;
     }
+    char chunk[1 << 16];
+    int got = 0;
+    while ((got = gzread(f, chunk, sizeof chunk)) > 0) {
+        text.append(chunk, std::size_t(got));
+    }
+    return gzclose(f) == Z_OK && got == 0;
+}
+
+bool readplain(const std::string& path, std::string& text) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (f == nullptr) {
         return false;
     }
-    std::string text;
     char chunk[1 << 16];
     std::size_t got = 0;
     while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
@@ -25,7 +41,18 @@ bool InputFile::load(const std::string& path) {
     }
     const bool ok = std::ferror(f) == 0;
     std::fclose(f);
-    if (!ok) {
+    return ok;
+}
+
+} // namespace
+
+bool InputFile::load(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        return false;
+    }
+    std::string text;
+    if (!(gzipped(path) ? readgzip(path, text) : readplain(path, text))) {
         return false;
     }
     text_ = std::move(text);

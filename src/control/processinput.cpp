@@ -2,6 +2,7 @@
 // fixed order where the first match acts; the type field sits in columns 5 to 10 and file
 // names start at a fixed column.
 #include "control/control.h"
+#include "control/dispatch.h"
 #include "control/files.h"
 #include "control/freeread.h"
 #include "store/store.h"
@@ -40,75 +41,113 @@ bool useridentity(std::string_view rec) {
            trimright(up) == "USER ALTERNATE" || trimright(up) == "USER MASSIE";
 }
 
-void keyword(Store& s, std::string_view rec) {
-    if (starts(rec, "IN")) {
-        s.inputtype = typefield(rec);
-        s.inputfile = filefield(rec, 12);
-    } else if (starts(rec, "OUT")) {
-        s.outputtype = typefield(rec);
-        s.outputfile = filefield(rec, 12);
-    } else if (starts(rec, "ISOTP")) {
-        s.lisotp = true;
-        s.nisotp = 0;
-        s.isotpfile = filefield(rec, 7);
-    } else if (starts(rec, "MODELSTART")) {
-        s.modelstart = freerd(rec).fndintegers(1);
-    } else if (starts(rec, "IDOFTL")) {
-        s.idoftl = freerd(rec).fndintegers(1) >= 1 ? 1 : 0;
-    } else if (starts(rec, "ORDER")) {
-        const FreeRead f = freerd(rec);
-        if (f.nfndt >= 2) {
-            if (f.fndlength(2) > int(filenamelength)) {
-                myexit("File name longer than 100 characters", "processinput");
-            }
-            if (f.fndlength(2) > FreeRead::maxstring) {
-                myexit("File name longer than 80 characters", "processinput");
-            }
-            s.inporder = true;
-            s.inporderfile = fixedtext(f.fndstrings(2), filenamelength);
+using Rec = std::string_view;
+
+// Tried in this order; the first keyword that starts the line acts.
+constexpr KeywordEntry table[] = {
+    {"IN", "type in columns 5-10, file name from column 12", "the file to read and its type",
+     "none",
+     [](Store& s, Rec rec) {
+         s.inputtype = typefield(rec);
+         s.inputfile = filefield(rec, 12);
+     }},
+    {"OUT", "type in columns 5-10, file name from column 12", "the file to write and its type",
+     "none",
+     [](Store& s, Rec rec) {
+         s.outputtype = typefield(rec);
+         s.outputfile = filefield(rec, 12);
+     }},
+    {"ISOTP", "file name from column 7", "atom numbers and new masses for the vibrations", "none",
+     [](Store& s, Rec rec) {
+         s.lisotp = true;
+         s.nisotp = 0;
+         s.isotpfile = filefield(rec, 7);
+     }},
+    {"MODELSTART", "integer", "number of the first model of a multi-model PDB file", "0",
+     [](Store& s, Rec rec) { s.modelstart = freerd(rec).fndintegers(1); }},
+    {"IDOFTL", "integer", "1 or more: geometries first to last; otherwise last to first", "1",
+     [](Store& s, Rec rec) { s.idoftl = freerd(rec).fndintegers(1) >= 1 ? 1 : 0; }},
+    {"ORDER", "file name as the second field", "the atom order, one atom number per line",
+     "input order",
+     [](Store& s, Rec rec) {
+         const FreeRead f = freerd(rec);
+         if (f.nfndt < 2) {
+             return;
+         }
+         if (f.fndlength(2) > int(filenamelength)) {
+             myexit("File name longer than 100 characters", "processinput");
+         }
+         if (f.fndlength(2) > FreeRead::maxstring) {
+             myexit("File name longer than 80 characters", "processinput");
+         }
+         s.inporder = true;
+         s.inporderfile = fixedtext(f.fndstrings(2), filenamelength);
+     }},
+    {"ORIENT", "three integers",
+     "first atom to the origin, second on the z axis, third in the xz plane", "off",
+     [](Store& s, Rec rec) {
+         const FreeRead f = freerd(rec);
+         if (f.nfndi >= 3) {
+             s.idorient = {f.fndintegers(1), f.fndintegers(2), f.fndintegers(3)};
+             s.reorient = true;
+         }
+     }},
+    {"RANGE", "two integers", "first and last geometry written, 0 for no limit", "0 0",
+     [](Store& s, Rec rec) {
+         const FreeRead f = freerd(rec);
+         if (f.nfndi >= 2) {
+             s.idrange = {f.fndintegers(1), f.fndintegers(2)};
+         }
+     }},
+    {"MXVIBS", "integer", "number of modes animated", "3",
+     [](Store& s, Rec rec) { s.mxvibs = freerd(rec).fndintegers(1); }},
+    {"FRQR", "two reals", "lower and upper frequency limit of the animated modes", "1.0 0.0",
+     [](Store& s, Rec rec) {
+         const FreeRead f = freerd(rec);
+         s.rminfrq = f.fndreals(1);
+         s.rmaxfrq = f.fndreals(2);
+     }},
+    {"SYS", "type in columns 5-10", "system of the job-script header", "blank",
+     [](Store& s, Rec rec) { s.systemtype = typefield(rec); }},
+    {"REORDER", "", "chemical order: each heavy atom followed by its hydrogens", "off",
+     [](Store& s, Rec) { s.reorder = true; }},
+    {"DEBUG", "", "verbose, with extra listings", "off",
+     [](Store& s, Rec) {
+         s.verbose = true;
+         s.debug = true;
+     }},
+    {"VERBOSE", "", "more messages", "off", [](Store& s, Rec) { s.verbose = true; }},
+    {"KMATRIX", "file name from column 9",
+     "Z-matrix reference atoms, line n for atom n; cancels REORDER", "none",
+     [](Store& s, Rec rec) {
+         s.newkmatrix = true;
+         s.kmatrixfile = filefield(rec, 9);
+     }},
+    {"JOB", "integer", "which run of a multi-run output file to read, 0 the last", "0",
+     [](Store& s, Rec rec) { s.job = freerd(rec).fndintegers(1); }},
+    {"IDGEO ", "integer", "which geometry becomes the final structure; out of range the last",
+     "last", [](Store& s, Rec rec) { s.idgeo = freerd(rec).fndintegers(1); }},
+    {"DISTORTSEL", "word as the second field",
+     "which displaced geometries to write (first 6 characters)", "ALL",
+     [](Store& s, Rec rec) { s.distortsel = fixedtext(freerd(rec).fndstrings(2), 6); }},
+    {"FDISTORT", "real", "scale of the displacements along imaginary modes", "1.0",
+     [](Store& s, Rec rec) { s.fdistort = freerd(rec).fndreals(1); }},
+    {"NOLT", "word as the second field", "TRUE: no transit-point files", "off",
+     [](Store& s, Rec rec) { s.nolt = upcase(freerd(rec).fndstrings(2)) == "TRUE"; }},
+    {"IDTSRC", "integer",
+     "the imaginary mode a transition state keeps (left out of the TS pair of files), 0 none", "0",
+     [](Store& s, Rec rec) { s.idtsrc = freerd(rec).fndintegers(1); }},
+};
+
+void keyword(Store& s, Rec rec) {
+    for (const KeywordEntry& k : table) {
+        if (starts(rec, k.keyword)) {
+            k.apply(s, rec);
+            return;
         }
-    } else if (starts(rec, "ORIENT")) {
-        const FreeRead f = freerd(rec);
-        if (f.nfndi >= 3) {
-            s.idorient = {f.fndintegers(1), f.fndintegers(2), f.fndintegers(3)};
-            s.reorient = true;
-        }
-    } else if (starts(rec, "RANGE")) {
-        const FreeRead f = freerd(rec);
-        if (f.nfndi >= 2) {
-            s.idrange = {f.fndintegers(1), f.fndintegers(2)};
-        }
-    } else if (starts(rec, "MXVIBS")) {
-        s.mxvibs = freerd(rec).fndintegers(1);
-    } else if (starts(rec, "FRQR")) {
-        const FreeRead f = freerd(rec);
-        s.rminfrq = f.fndreals(1);
-        s.rmaxfrq = f.fndreals(2);
-    } else if (starts(rec, "SYS")) {
-        s.systemtype = typefield(rec);
-    } else if (starts(rec, "REORDER")) {
-        s.reorder = true;
-    } else if (starts(rec, "DEBUG")) {
-        s.verbose = true;
-        s.debug = true;
-    } else if (starts(rec, "VERBOSE")) {
-        s.verbose = true;
-    } else if (starts(rec, "KMATRIX")) {
-        s.newkmatrix = true;
-        s.kmatrixfile = filefield(rec, 9);
-    } else if (starts(rec, "JOB")) {
-        s.job = freerd(rec).fndintegers(1);
-    } else if (starts(rec, "IDGEO ")) {
-        s.idgeo = freerd(rec).fndintegers(1);
-    } else if (starts(rec, "DISTORTSEL")) {
-        s.distortsel = fixedtext(freerd(rec).fndstrings(2), 6);
-    } else if (starts(rec, "FDISTORT")) {
-        s.fdistort = freerd(rec).fndreals(1);
-    } else if (starts(rec, "NOLT")) {
-        s.nolt = upcase(freerd(rec).fndstrings(2)) == "TRUE";
-    } else if (starts(rec, "IDTSRC")) {
-        s.idtsrc = freerd(rec).fndintegers(1);
-    } else if (useridentity(rec)) {
+    }
+    // The USER line is told by its whole text, after every keyword.
+    if (useridentity(rec)) {
         s.massie = true;
     }
 }
@@ -139,4 +178,8 @@ void processinput(Store& s, std::istream& control) {
         std::cout << "Inputfile " << name << " of type " << s.inputtype << " does not exist\n";
         myexit("Inputfile does not exist", "processinput");
     }
+}
+
+std::span<const KeywordEntry> keywords() {
+    return table;
 }
