@@ -58,9 +58,8 @@ void entry(std::string& line, const Store& s, int b, double bohr) {
 }
 
 // Entries first..last of a neighbour list on one line after the prefix.
-template <class Atoms, class Dists>
 void neighbourline(OutputFile& out, const Store& s, const std::string& head, int a, int first,
-                   int last, const Atoms& atoms, const Dists& dists) {
+                   int last, const Table2<int>& atoms, const Table2<double>& dists) {
     std::string line = head;
     for (int k = first; k <= last; ++k) {
         entry(line, s, atoms(k, a), dists(k, a));
