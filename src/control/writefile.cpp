@@ -21,6 +21,7 @@ constexpr std::array writers{
     WriterEntry{"DAT", &writedat, "MOPAC input, Cartesian coordinates"},
     WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix"},
     WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence"},
+    WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination"},
     WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title"},
 };
 

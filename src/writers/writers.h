@@ -26,6 +26,8 @@ void writedatz(Store& s, OutputFile& out);
 void writeconn(Store& s, OutputFile& out);
 /// Chem3D-style coordinate table with element numbers and bonds.
 void writec3d(Store& s, OutputFile& out);
+/// Structure report: composition, mass, coordination index, neighbour lists and bond angles.
+void writerep(Store& s, OutputFile& out);
 /// The header lines of the MOPAC inputs, and the charge warning on standard output.
 void writemopachead(OutputFile& out);
 /// Writes geometries displaced along the imaginary modes, after every output.
