@@ -48,6 +48,8 @@ void cleanupline(std::string& line);
 std::string getsuffix(long long number);
 /// Digits of itid zero-padded to the number of digits of mxtid ("007" for 7 of 120).
 std::string getsuffix2(long long itid, long long mxtid);
+/// A side file's name: the output file name without trailing blanks, then the suffix.
+std::string sidefilename(const Store& s, std::string_view suffix);
 
 /// Text padded with blanks, or cut, to exactly n characters: a fixed-length text field.
 std::string fixedtext(std::string_view text, std::size_t n);

@@ -9,6 +9,8 @@
 #include <array>
 #include <filesystem>
 #include <iostream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -20,6 +22,9 @@ constexpr std::array writers{
     WriterEntry{"C3D", &writec3d, "Chem3D-style coordinate table with bonds"},
     WriterEntry{"DAT", &writedat, "MOPAC input, Cartesian coordinates"},
     WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix"},
+    WriterEntry{"MOLF", &writemolf, "Molden file: atoms, normal modes, geometry sequence in order"},
+    WriterEntry{"MOLDEN", &writemolden,
+                "Molden file: atoms, normal modes, geometry sequence (IDOFTL sets the order)"},
     WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence"},
     WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination"},
     WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title"},
@@ -31,14 +36,25 @@ bool samefile(std::string_view a, std::string_view b) {
            std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), ec);
 }
 
+// The output file and the side files its writer will write.
+std::vector<std::string> writtenfiles(const Store& s) {
+    std::vector<std::string> files{std::string(trimright(s.outputfile))};
+    const std::string_view type = trimright(s.outputtype);
+    if ((type == "MOLDEN" || type == "MOLF") && s.nvib > 0) {
+        files.push_back(sidefilename(s, vibweightssuffix));
+    }
+    return files;
+}
+
 // Writing over a file the run reads would destroy the user's data.
 void refuseoverwrite(const Store& s) {
-    const std::string_view out = trimright(s.outputfile);
-    if (samefile(out, trimright(s.inputfile)) ||
-        (s.inporder && samefile(out, trimright(s.inporderfile))) ||
-        (s.newkmatrix && samefile(out, trimright(s.kmatrixfile))) ||
-        (s.lisotp && samefile(out, trimright(s.isotpfile)))) {
-        myexit("Output file would overwrite an input file", "writefile");
+    for (const std::string& out : writtenfiles(s)) {
+        if (samefile(out, trimright(s.inputfile)) ||
+            (s.inporder && samefile(out, trimright(s.inporderfile))) ||
+            (s.newkmatrix && samefile(out, trimright(s.kmatrixfile))) ||
+            (s.lisotp && samefile(out, trimright(s.isotpfile)))) {
+            myexit("Output file would overwrite an input file", "writefile");
+        }
     }
 }
 

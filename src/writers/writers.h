@@ -30,5 +30,15 @@ void writec3d(Store& s, OutputFile& out);
 void writerep(Store& s, OutputFile& out);
 /// The header lines of the MOPAC inputs, and the charge warning on standard output.
 void writemopachead(OutputFile& out);
+/// Molden file with the normal modes and the geometry sequence, which IDOFTL may reverse.
+void writemolden(Store& s, OutputFile& out);
+/// Molden file with the normal modes and the geometry sequence, always first to last.
+void writemolf(Store& s, OutputFile& out);
+/// The Molden file both Molden writers write; routine names the writer in failure messages.
+void writemoldenfile(Store& s, OutputFile& out, bool lasttofirst, std::string_view routine);
+/// Suffix of the vibration-weights file after the output file name.
+inline constexpr std::string_view vibweightssuffix = "-vib.weights";
+/// For every atom, its ten largest-weighted modes, written to the vibration-weights file.
+void writevibweights(Store& s, std::string_view routine);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);
