@@ -20,7 +20,9 @@ constexpr std::array writers{
     WriterEntry{"C3D", &writec3d, "Chem3D-style coordinate table with bonds"},
     WriterEntry{"DAT", &writedat, "MOPAC input, Cartesian coordinates"},
     WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix"},
+    WriterEntry{"MOVPDB", &writemovpdb, "multi-model PDB file of the geometry sequence"},
     WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence"},
+    WriterEntry{"PDB", &writepdb, "PDB file: HETATM and CONECT records"},
     WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title"},
 };
 
