@@ -25,7 +25,9 @@ constexpr std::array writers{
     WriterEntry{"MOLF", &writemolf, "Molden file: atoms, normal modes, geometry sequence in order"},
     WriterEntry{"MOLDEN", &writemolden,
                 "Molden file: atoms, normal modes, geometry sequence (IDOFTL sets the order)"},
+    WriterEntry{"MOVPDB", &writemovpdb, "multi-model PDB file of the geometry sequence"},
     WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence"},
+    WriterEntry{"PDB", &writepdb, "PDB file: HETATM and CONECT records"},
     WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination"},
     WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title"},
 };

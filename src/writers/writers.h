@@ -1,6 +1,7 @@
 // The output writers: each writes the store in one format to the open output file.
 #pragma once
 
+#include <array>
 #include <string_view>
 
 struct Store;
@@ -40,5 +41,14 @@ void writemoldenfile(Store& s, OutputFile& out, bool lasttofirst, std::string_vi
 inline constexpr std::string_view vibweightssuffix = "-vib.weights";
 /// For every atom, its ten largest-weighted modes, written to the vibration-weights file.
 void writevibweights(Store& s, std::string_view routine);
+/// PDB file: HETATM records in output order, then CONECT records.
+void writepdb(Store& s, OutputFile& out);
+/// Multi-model PDB file of the geometry sequence; leaves the last model's geometry and bonds in
+/// the store.
+void writemovpdb(Store& s, OutputFile& out);
+/// The 78-column HETATM record of store atom a at the given coordinates (Bohr).
+void pdbhetatm(const Store& s, OutputFile& out, int a, const std::array<double, 3>& bohr);
+/// CONECT records of every atom in store order: at most twelve partners in records of four.
+void pdbconect(const Store& s, OutputFile& out);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);
