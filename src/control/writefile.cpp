@@ -22,6 +22,8 @@ constexpr std::array writers{
     WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix"},
     WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence"},
     WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title"},
+    WriterEntry{"ZMAT", &writezmat, "Z-matrix with variables, values grouped by kind"},
+    WriterEntry{"ZMATSP", &writezmatsp, "Z-matrix with variables, values atom by atom"},
 };
 
 bool samefile(std::string_view a, std::string_view b) {

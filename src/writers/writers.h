@@ -1,6 +1,7 @@
 // The output writers: each writes the store in one format to the open output file.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 struct Store;
@@ -26,6 +27,14 @@ void writedatz(Store& s, OutputFile& out);
 void writeconn(Store& s, OutputFile& out);
 /// Chem3D-style coordinate table with element numbers and bonds.
 void writec3d(Store& s, OutputFile& out);
+/// Z-matrix with "*"-marked variables, values to 10 decimals grouped by kind.
+void writezmat(Store& s, OutputFile& out);
+/// Z-matrix with plain variables, values to 3 decimals atom by atom.
+void writezmatsp(Store& s, OutputFile& out);
+/// Title line and atom block of the Z-matrix writers; star marks every variable with "*".
+void writezmatatoms(const Store& s, OutputFile& out, bool star);
+/// Name of the distance ('R'), angle ('A') or dihedral ('D') variable of output position k.
+std::string zmatvariable(char kind, int k);
 /// The header lines of the MOPAC inputs, and the charge warning on standard output.
 void writemopachead(OutputFile& out);
 /// Writes geometries displaced along the imaginary modes, after every output.
