@@ -30,6 +30,8 @@ constexpr std::array writers{
     WriterEntry{"PDB", &writepdb, "PDB file: HETATM and CONECT records"},
     WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination"},
     WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title"},
+    WriterEntry{"ZMAT", &writezmat, "Z-matrix with variables, values grouped by kind"},
+    WriterEntry{"ZMATSP", &writezmatsp, "Z-matrix with variables, values atom by atom"},
 };
 
 bool samefile(std::string_view a, std::string_view b) {

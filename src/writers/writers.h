@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 
 struct Store;
@@ -29,6 +30,14 @@ void writeconn(Store& s, OutputFile& out);
 void writec3d(Store& s, OutputFile& out);
 /// Structure report: composition, mass, coordination index, neighbour lists and bond angles.
 void writerep(Store& s, OutputFile& out);
+/// Z-matrix with "*"-marked variables, values to 10 decimals grouped by kind.
+void writezmat(Store& s, OutputFile& out);
+/// Z-matrix with plain variables, values to 3 decimals atom by atom.
+void writezmatsp(Store& s, OutputFile& out);
+/// Title line and atom block of the Z-matrix writers; star marks every variable with "*".
+void writezmatatoms(const Store& s, OutputFile& out, bool star);
+/// Name of the distance ('R'), angle ('A') or dihedral ('D') variable of output position k.
+std::string zmatvariable(char kind, int k);
 /// The header lines of the MOPAC inputs, and the charge warning on standard output.
 void writemopachead(OutputFile& out);
 /// Molden file with the normal modes and the geometry sequence, which IDOFTL may reverse.
