@@ -1,6 +1,7 @@
 // The output writers: each writes the store in one format to the open output file.
 #pragma once
 
+#include <array>
 #include <string_view>
 
 struct Store;
@@ -30,3 +31,6 @@ void writec3d(Store& s, OutputFile& out);
 void writemopachead(OutputFile& out);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);
+/// Bond valence of atoms of elements ia and ib at points a and b (Bohr); also stored in rho.
+double getrhoij2(const std::array<double, 3>& a, const std::array<double, 3>& b, int ia, int ib,
+                 double& rho);
