@@ -172,6 +172,19 @@ TEST_F(Writedistort, ForwardWeakensTheStrongestBondToAHeavyNeighbour) {
     }
 }
 
+// C1 and O2 move equally far; C1, the lower number, decides, and it has no partner to test.
+TEST_F(Writedistort, OfEquallyDisplacedAtomsTheFirstDecides) {
+    Store s;
+    molecule(s, {-50.0});
+    s.iconn(0, 1) = 0;
+    s.vibvec(2, 1, 1) = 1.0;
+    s.vibvec(1, 2, 1) = -1.0;
+    const Result r = run(s);
+    EXPECT_EQ(r.files.at("-fwd.angs"), "A2               0.82582     0.00000     0.00000\n"
+                                       "A1               0.00000     0.37418     0.00000\n"
+                                       "A3               1.50000     0.90000     0.00000\n");
+}
+
 TEST_F(Writedistort, TwoImaginaryModesAddTheTransitionStatePair) {
     Store s;
     molecule(s, {-300.0, -40.0});
