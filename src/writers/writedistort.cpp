@@ -82,8 +82,8 @@ std::array<double, 3> shifted(const Store& s, const Table2<double>& d, int a, do
 }
 
 // +1 or -1: the forward geometry is the side on which the strongest bond of the most-displaced
-// atom to a neighbour other than hydrogen is weaker, so that it leads away from the current structure.
-// Without such a neighbour, or on a tie, forward is xyz + d.
+// atom to a partner other than hydrogen is weaker, so that it leads away from the current
+// structure. Without such a partner, or on a tie, forward is xyz + d.
 double direction(const Store& s, const Table2<double>& d) {
     const int a = mostdisplaced(s, d);
     double splus = 0.0;
