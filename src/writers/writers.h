@@ -61,3 +61,6 @@ void pdbhetatm(const Store& s, OutputFile& out, int a, const std::array<double, 
 void pdbconect(const Store& s, OutputFile& out);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);
+/// Bond valence of atoms of elements ia and ib at points a and b (Bohr); also stored in rho.
+double getrhoij2(const std::array<double, 3>& a, const std::array<double, 3>& b, int ia, int ib,
+                 double& rho);
