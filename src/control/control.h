@@ -50,6 +50,8 @@ std::string getsuffix(long long number);
 std::string getsuffix2(long long itid, long long mxtid);
 /// A side file's name: the output file name without trailing blanks, then the suffix.
 std::string sidefilename(const Store& s, std::string_view suffix);
+/// Ends the run when writing the file would replace the input, order, K-matrix or isotope file.
+void refuseoverwrite(const Store& s, std::string_view file);
 
 /// Text padded with blanks, or cut, to exactly n characters: a fixed-length text field.
 std::string fixedtext(std::string_view text, std::size_t n);

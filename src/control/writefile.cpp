@@ -34,12 +34,6 @@ constexpr std::array writers{
     WriterEntry{"ZMATSP", &writezmatsp, "Z-matrix with variables, values atom by atom"},
 };
 
-bool samefile(std::string_view a, std::string_view b) {
-    std::error_code ec;
-    return !a.empty() && !b.empty() &&
-           std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), ec);
-}
-
 // The output file and the side files its writer will write.
 std::vector<std::string> writtenfiles(const Store& s) {
     std::vector<std::string> files{std::string(trimright(s.outputfile))};
@@ -50,18 +44,6 @@ std::vector<std::string> writtenfiles(const Store& s) {
     return files;
 }
 
-// Writing over a file the run reads would destroy the user's data.
-void refuseoverwrite(const Store& s) {
-    for (const std::string& out : writtenfiles(s)) {
-        if (samefile(out, trimright(s.inputfile)) ||
-            (s.inporder && samefile(out, trimright(s.inporderfile))) ||
-            (s.newkmatrix && samefile(out, trimright(s.kmatrixfile))) ||
-            (s.lisotp && samefile(out, trimright(s.isotpfile)))) {
-            myexit("Output file would overwrite an input file", "writefile");
-        }
-    }
-}
-
 } // namespace
 
 std::span<const WriterEntry> outputtypes() {
@@ -69,7 +51,9 @@ std::span<const WriterEntry> outputtypes() {
 }
 
 void writefile(Store& s) {
-    refuseoverwrite(s);
+    for (const std::string& file : writtenfiles(s)) {
+        refuseoverwrite(s, file);
+    }
     OutputFile out;
     if (!out.open(std::string(trimright(s.outputfile)))) {
         myexit("Error opening outputfile", "writefile");
@@ -90,4 +74,24 @@ void writefile(Store& s) {
         myexit("Error writing outputfile", "writefile");
     }
     writedistort(s);
+}
+
+namespace {
+
+bool samefile(std::string_view a, std::string_view b) {
+    std::error_code ec;
+    return !a.empty() && !b.empty() &&
+           std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), ec);
+}
+
+} // namespace
+
+// Writing over a file the run reads would destroy the user's data.
+void refuseoverwrite(const Store& s, std::string_view file) {
+    if (samefile(file, trimright(s.inputfile)) ||
+        (s.inporder && samefile(file, trimright(s.inporderfile))) ||
+        (s.newkmatrix && samefile(file, trimright(s.kmatrixfile))) ||
+        (s.lisotp && samefile(file, trimright(s.isotpfile)))) {
+        myexit("Output file would overwrite an input file", "writefile");
+    }
 }

@@ -143,26 +143,15 @@ void writepair(const Store& s, const Table2<double>& d, bool nonzero, double sig
     }
 }
 
-bool samefile(const std::string& a, std::string_view b) {
-    std::error_code ec;
-    return !b.empty() &&
-           std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), ec);
-}
-
 // The distortion files must not replace a file the run has read.
-void refuseoverwrite(const Store& s, bool tsfiles) {
+void refusedistortionoverwrite(const Store& s, bool tsfiles) {
     const std::string base(trimright(s.outputfile));
     for (const char* suffix : {"-fwd.angs", "-rev.angs", "-fwdTS.angs", "-revTS.angs"}) {
         const std::string name = base + suffix;
         if (!tsfiles && name.ends_with("TS.angs")) {
             continue;
         }
-        if (samefile(name, trimright(s.inputfile)) ||
-            (s.inporder && samefile(name, trimright(s.inporderfile))) ||
-            (s.newkmatrix && samefile(name, trimright(s.kmatrixfile))) ||
-            (s.lisotp && samefile(name, trimright(s.isotpfile)))) {
-            myexit("Output file would overwrite an input file", "writefile");
-        }
+        refuseoverwrite(s, name);
     }
 }
 
@@ -227,7 +216,7 @@ void writedistort(Store& s) {
     }
     const long long tsmode = s.idtsrc != 0 ? s.idtsrc : lowest;
     const bool tspart = nimag > 1 || s.idtsrc != 0;
-    refuseoverwrite(s, tspart);
+    refusedistortionoverwrite(s, tspart);
 
     Table2<double> d;
     try {
