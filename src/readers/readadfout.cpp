@@ -33,7 +33,7 @@ bool has(std::string_view rec, std::string_view marker) {
     return rec.find(marker) != std::string_view::npos;
 }
 
-// State of one run of the reader; the transit-point numbers and the open-table flags live
+// State of one run of the reader; the transit-point numbers and the run-type flag live
 // through both passes.
 struct AdfReader {
     Store& s;
