@@ -26,6 +26,19 @@ void readarc(Store& s, InputFile& in);
 /// PDB file: every ATOM and HETATM record with its atom name, residue name and number.
 void readpdb(Store& s, InputFile& in);
 
+/// ADF output: atoms, geometry sequence with energies, frequencies, intensities and normal modes,
+/// frequency-scan results; writes the coordinate files of linear-transit points.
+void readadfout(Store& s, InputFile& in);
+/// ADF atom table after its "X Y Z" header line: counts its atoms into nat, or stores them too.
+void readadfoutxyz(Store& s, InputFile& in, bool store);
+/// ADF atom table after a "Coordinates in Geometry Cycle" line: counts or stores its atoms.
+void readadflogxyz(Store& s, InputFile& in, bool store);
+/// Decodes one atom line of an ADF atom table into a new atom nat + 1 (the label's element and
+/// "J." or "Gh." kind, Angstrom coordinates); `cycletable` selects the geometry-cycle variant.
+void adfatomline(Store& s, std::string_view line, bool cycletable);
+/// Writes the two coordinate files of linear-transit point `suffix` from xyztmp.
+void writeltpoint(Store& s, std::string_view suffix);
+
 /// K-matrix file: line n gives the distance, angle and dihedral partners of atom n.
 void readkmatrix(Store& s, InputFile& in);
 /// Isotope file: pairs of an atom number and its new mass.

@@ -1,0 +1,51 @@
+// Writes the two coordinate files of one linear-transit point, named after the output file: an
+// XYZ file with the energy in its title, and the bare atom lines in a ".angs" file.
+#include "control/control.h"
+#include "control/files.h"
+#include "control/fixedwidth.h"
+#include "readers/readers.h"
+#include "store/atominfo.h"
+#include "store/store.h"
+
+#include <vector>
+
+namespace {
+
+void writefile(const std::string& name, const std::vector<std::string>& lines,
+               std::string_view kind) {
+    OutputFile out;
+    if (!out.open(name)) {
+        myexit("Error opening LT " + std::string(kind) + " file", "readvesko:readltxyze");
+    }
+    for (const std::string& l : lines) {
+        out.line(l);
+    }
+    if (!out.close()) {
+        myexit("Error writing LT " + std::string(kind) + " file", "readvesko:readltxyze");
+    }
+}
+
+} // namespace
+
+void writeltpoint(Store& s, std::string_view suffix) {
+    std::vector<std::string> atoms;
+    for (int a = 1; a <= s.nat; ++a) {
+        // cols 1-2 symbol | 3-4 blanks | 5-6 | 7-16 x F10.6 | 17-18 | 19-28 y | 29-30 | 31-40 z
+        std::string line(defatnam(s.iat(a)));
+        line += "  ";
+        for (int k = 1; k <= 3; ++k) {
+            line += "  ";
+            fw::F(line, s.xyztmp(k, a) * angstrom_per_bohr, 10, 6);
+        }
+        atoms.push_back(line);
+    }
+
+    const std::string base = std::string(trimright(s.outputfile)) + ".lt" + std::string(suffix);
+    // title: "LT-Step", the point's suffix, 3 blanks, energy (kcal/mol) F15.4
+    std::string title = "LT-Step" + std::string(suffix) + "   ";
+    fw::F(title, s.energy * kcal_per_hartree, 15, 4);
+    std::vector<std::string> xyzlines{fw::I(s.nat, 4), title};
+    xyzlines.insert(xyzlines.end(), atoms.begin(), atoms.end());
+    writefile(base + ".xyz", xyzlines, "xyz");
+    writefile(base + ".angs", atoms, "angs");
+}
