@@ -1,0 +1,136 @@
+"""KRU's outputs read back by Open Babel and ASE: the same atoms and coordinates to the printed
+precision, the CONECT bonds of a PDB file, and the frames of the trajectories."""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import warnings
+
+KRU = os.path.abspath(sys.argv[1])
+HERE = os.path.dirname(os.path.abspath(__file__))
+failures = []
+checks = 0
+
+
+def check(ok, what):
+    global checks
+    checks += 1
+    print(("ok   " if ok else "FAIL ") + what)
+    if not ok:
+        failures.append(what)
+
+
+def kru(work, intype, infile, outtype, outfile, extra=""):
+    control = f"IN  {intype:<6} {infile}\nOUT {outtype:<6} {outfile}\n{extra}"
+    run = subprocess.run([KRU], input=control, capture_output=True, text=True, cwd=work)
+    check(run.returncode == 0, f"kru {intype} -> {outtype}")
+    return os.path.join(work, outfile)
+
+
+def obabel(fmt, path, outfmt="xyz"):
+    run = subprocess.run(["obabel", f"-i{fmt}", path, f"-o{outfmt}"], capture_output=True,
+                         text=True)
+    return run.stdout
+
+
+def xyzframes(text):
+    """Frames of an XYZ text as lists of (symbol, x, y, z)."""
+    lines = text.splitlines()
+    frames, i = [], 0
+    while i < len(lines) and lines[i].strip():
+        n = int(lines[i])
+        atoms = []
+        for line in lines[i + 2:i + 2 + n]:
+            f = line.split()
+            atoms.append((f[0], float(f[1]), float(f[2]), float(f[3])))
+        frames.append(atoms)
+        i += 2 + n
+    return frames
+
+
+def same(a, b, tol):
+    return len(a) == len(b) and all(
+        p[0].capitalize() == q[0].capitalize() and all(abs(x - y) <= tol for x, y in zip(p[1:], q[1:]))
+        for p, q in zip(a, b))
+
+
+def sdfbonds(text):
+    lines = text.splitlines()
+    natoms, nbonds = int(lines[3][0:3]), int(lines[3][3:6])
+    bonds = set()
+    for line in lines[4 + natoms:4 + natoms + nbonds]:
+        a, b = int(line[0:3]), int(line[3:6])
+        bonds.add((min(a, b), max(a, b)))
+    return bonds
+
+
+def conectbonds(path):
+    bonds = set()
+    for line in open(path):
+        if line.startswith("CONECT"):
+            fields = [int(line[i:i + 5]) for i in range(6, len(line.rstrip()), 5)]
+            for partner in fields[1:]:
+                bonds.add((min(fields[0], partner), max(fields[0], partner)))
+    return bonds
+
+
+def main():
+    work = tempfile.mkdtemp(prefix="kru_interop_")
+    try:
+        shutil.copy(os.path.join(HERE, "ethanol.xyz"), work)
+        shutil.copy(os.path.join(HERE, "water-opt.adfout"), work)
+        reference = xyzframes(open(os.path.join(HERE, "ethanol.xyz")).read())[0]
+
+        for outtype, fmt, tol in [("XYZ", "xyz", 1e-6), ("PDB", "pdb", 1e-3),
+                                  ("MOLDEN", "molden", 1e-5), ("DAT", "mop", 1e-8)]:
+            out = kru(work, "XYZ", "ethanol.xyz", outtype, "out." + outtype.lower())
+            frames = xyzframes(obabel(fmt, out))
+            check(len(frames) == 1 and same(frames[0], reference, tol),
+                  f"Open Babel reads {outtype} with the same atoms and coordinates")
+
+        # Open Babel takes any words after the atom count of a C3D file as cell lengths, so the
+        # file's fixed header text turns every coordinate into 0 there; the atoms themselves
+        # read back, and so do the coordinates once the header text is left out.
+        out = kru(work, "XYZ", "ethanol.xyz", "C3D", "out.c3d")
+        frames = xyzframes(obabel("c3d1", out))
+        check(len(frames) == 1 and [a[0] for a in frames[0]] == [a[0] for a in reference],
+              "Open Babel reads the C3D atoms")
+        lines = open(out).read().splitlines()
+        with open(out + ".bare", "w") as bare:
+            bare.write("\n".join([lines[0].split()[0]] + lines[1:]) + "\n")
+        frames = xyzframes(obabel("c3d1", out + ".bare"))
+        check(len(frames) == 1 and same(frames[0], reference, 1e-6),
+              "Open Babel reads the C3D coordinates without the header text")
+
+        pdb = os.path.join(work, "out.pdb")
+        check(sdfbonds(obabel("pdb", pdb, "sdf")) == conectbonds(pdb),
+              "Open Babel takes the bonds of the CONECT records")
+
+        final = xyzframes(open(kru(work, "ADFOUT", "water-opt.adfout", "XYZ", "final.xyz")).read())
+        for outtype, fmt, tol in [("MOVXYZ", "xyz", 1e-8), ("MOVPDB", "pdb", 1e-3)]:
+            out = kru(work, "ADFOUT", "water-opt.adfout", outtype, "opt." + outtype.lower())
+            frames = xyzframes(obabel(fmt, out))
+            check(len(frames) == 3 and same(frames[-1], final[0], tol),
+                  f"Open Babel reads {outtype} as three frames ending at the final structure")
+
+        import ase.io
+        atoms = ase.io.read(os.path.join(work, "out.xyz"))
+        check(len(atoms) == 9 and atoms.get_chemical_formula() == "C2H6O",
+              "ASE reads the XYZ file")
+        with warnings.catch_warnings():
+            warnings.simplefilter("ignore")  # ASE warns about residue numbers of later models
+            models = ase.io.read(os.path.join(work, "opt.movpdb"), index=":",
+                                 format="proteindatabank")
+        check(len(models) == 3 and all(len(m) == 3 for m in models),
+              "ASE reads the multi-model PDB file as three frames")
+        models = ase.io.read(os.path.join(work, "opt.movxyz"), index=":", format="xyz")
+        check(len(models) == 3, "ASE reads the XYZ trajectory as three frames")
+    finally:
+        shutil.rmtree(work)
+    print(f"{checks - len(failures)} passed, {len(failures)} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
