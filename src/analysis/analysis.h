@@ -39,6 +39,8 @@ bool bonded(double r, int z1, int z2);
 /// Bonded and nearest non-bonded neighbour lists of every atom, nearest first.
 void make_iconn(Store& s);
 
+/// Molecule numbers spread along the bonds from atom 1, one label after another.
+void numbermolecules(Store& s);
 /// Completes the store between reading and writing: labels, bonds, order, molecules, Z-matrix.
 void arrange(Store& s);
 /// Moves atom idorient(1) to the origin, idorient(2) onto +z and idorient(3) into the xz plane.

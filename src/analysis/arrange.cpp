@@ -166,39 +166,6 @@ void chemicalorder(Store& s) {
     }
 }
 
-// Spreads molecule numbers along the bonds in nat sweeps; a sweep that adds nothing starts the
-// next molecule at the lowest-numbered atom still without one.
-void numbermolecules(Store& s) {
-    s.iatmol(1) = 1;
-    int label = 1;
-    long long previous = 1;
-    for (int sweep = 1; sweep <= s.nat; ++sweep) {
-        for (int a = 1; a <= s.nat; ++a) {
-            if (s.iatmol(a) == label) {
-                for (int j = 1; j <= s.iconn(0, a); ++j) {
-                    s.iatmol(s.iconn(j, a)) = label;
-                }
-            }
-        }
-        long long numbered = 0;
-        for (int a = 1; a <= s.nat; ++a) {
-            numbered += s.iatmol(a) != 0 ? 1 : 0;
-        }
-        if (numbered == previous) {
-            ++label;
-            int first = 0;
-            for (int a = 1; a <= s.nat && first == 0; ++a) {
-                first = s.iatmol(a) == 0 ? a : 0;
-            }
-            if (first == 0) {
-                return; // every later sweep would change nothing
-            }
-            s.iatmol(first) = label;
-        }
-        previous = numbered;
-    }
-}
-
 // The earlier atom (output position below k) nearest to atom `to`, other than the excluded
 // ones; the lowest position wins a tie. 0 when none lies within 1000 Bohr.
 int nearestearlier(const Store& s, int k, int to, int not1, int not2) {
