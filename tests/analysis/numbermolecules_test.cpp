@@ -82,7 +82,7 @@ TEST(NumberMolecules, SameAsTheLiteralSweeps) {
 
 TEST(NumberMolecules, ChainNumberedBackwardsNeedsOneSweepPerLink) {
     // 1-5, 5-4, 4-3, 3-2: the label runs forward from 1 to 5 within the first sweep, then back
-    // one link per sweep, reaching atom 2 in the fourth of the five sweeps.
+    // one link per sweep, reaching atom 2 in the third of the five sweeps.
     Store s;
     s.nat = 5;
     allocstuff(s);
