@@ -3,10 +3,16 @@
 #include "analysis/analysis.h"
 #include "control/control.h"
 #include "control/fixedwidth.h"
+#include "store/atominfo.h"
 #include "store/store.h"
 
+#include <algorithm>
+#include <array>
+#include <cmath>
 #include <iostream>
+#include <limits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -79,9 +85,7 @@ void recordpair(Store& s, int i, int j, double r) {
     }
 }
 
-} // namespace
-
-void make_iconn(Store& s) {
+void clearlists(Store& s) {
     for (int a = 1; a <= s.nat; ++a) {
         for (int k = 0; k <= maxconn; ++k) {
             s.iconn(k, a) = 0;
@@ -96,12 +100,9 @@ void make_iconn(Store& s) {
             s.rnear(k, a) = 1000000.0;
         }
     }
-    // Every pair once, in the recording order that recordpair requires.
-    for (int i = 1; i <= s.nat; ++i) {
-        for (int j = 1; j < i; ++j) {
-            recordpair(s, i, j, bond(point(s.xyz, i), point(s.xyz, j)));
-        }
-    }
+}
+
+void countnear(Store& s) {
     for (int a = 1; a <= s.nat; ++a) {
         int count = 0;
         for (int k = 1; k <= maxnear; ++k) {
@@ -111,4 +112,246 @@ void make_iconn(Store& s) {
         }
         s.inear(0, a) = count;
     }
+}
+
+// Every pair once, in the recording order that recordpair requires.
+void allpairs(Store& s) {
+    for (int i = 1; i <= s.nat; ++i) {
+        for (int j = 1; j < i; ++j) {
+            recordpair(s, i, j, bond(point(s.xyz, i), point(s.xyz, j)));
+        }
+    }
+}
+
+// Atoms sorted into cubic cells of edge h, so that the pairs within a distance, and the nearest
+// atoms of an atom, are found by looking at a few cells around it.
+class Grid {
+  public:
+    Grid(const Store& s, const std::vector<int>& atoms, double edge) : h_(edge) {
+        for (int k = 0; k < 3; ++k) {
+            lo_[k] = std::numeric_limits<double>::infinity();
+            double hi = -lo_[k];
+            for (int a : atoms) {
+                lo_[k] = std::min(lo_[k], s.xyz(k + 1, a));
+                hi = std::max(hi, s.xyz(k + 1, a));
+            }
+            extent_[k] = hi - lo_[k];
+        }
+        // Few enough cells that empty ones cost little: at most four per atom.
+        const double most = std::max(27.0, 4.0 * double(atoms.size()));
+        while (cells(h_) > most) {
+            h_ *= 1.5;
+        }
+        for (int k = 0; k < 3; ++k) {
+            dim_[k] = int(extent_[k] / h_) + 1;
+        }
+        start_.assign(std::size_t(dim_[0]) * std::size_t(dim_[1]) * std::size_t(dim_[2]) + 1, 0);
+        for (int a : atoms) {
+            ++start_[cellindex(cellof(s, a)) + 1];
+        }
+        for (std::size_t c = 1; c < start_.size(); ++c) {
+            start_[c] += start_[c - 1];
+        }
+        members_.resize(atoms.size());
+        std::vector<int> fill(start_.begin(), start_.end() - 1);
+        for (int a : atoms) {
+            members_[std::size_t(fill[cellindex(cellof(s, a))]++)] = a;
+        }
+    }
+
+    double edge() const { return h_; }
+    int span() const { return std::max({dim_[0], dim_[1], dim_[2]}); }
+
+    std::array<int, 3> cellof(const Store& s, int a) const {
+        std::array<int, 3> c{};
+        for (int k = 0; k < 3; ++k) {
+            const double x = (s.xyz(k + 1, a) - lo_[k]) / h_;
+            c[std::size_t(k)] = x >= double(dim_[k] - 1) ? dim_[k] - 1 : x <= 0.0 ? 0 : int(x);
+        }
+        return c;
+    }
+
+    // Calls f(b) for every atom b in the cells whose offset from cell c is at most `shell` in
+    // each direction and exactly `shell` in at least one.
+    template <class F> void shell(const std::array<int, 3>& c, int shell, F&& f) const {
+        // Offsets limited to the grid, so a long thin grid costs no more than its cells.
+        auto low = [&](int k) { return std::max(-shell, -c[std::size_t(k)]); };
+        auto high = [&](int k) { return std::min(shell, dim_[k] - 1 - c[std::size_t(k)]); };
+        for (int dx = low(0); dx <= high(0); ++dx) {
+            for (int dy = low(1); dy <= high(1); ++dy) {
+                const bool side = std::abs(dx) == shell || std::abs(dy) == shell;
+                auto visit = [&](int dz) {
+                    const std::size_t cell = cellindex({c[0] + dx, c[1] + dy, c[2] + dz});
+                    for (int m = start_[cell]; m < start_[cell + 1]; ++m) {
+                        f(members_[std::size_t(m)]);
+                    }
+                };
+                if (side) {
+                    for (int dz = low(2); dz <= high(2); ++dz) {
+                        visit(dz);
+                    }
+                } else {
+                    if (-shell >= low(2)) {
+                        visit(-shell);
+                    }
+                    if (shell <= high(2) && shell != 0) {
+                        visit(shell);
+                    }
+                }
+            }
+        }
+    }
+
+  private:
+    double cells(double h) const {
+        return (extent_[0] / h + 1.0) * (extent_[1] / h + 1.0) * (extent_[2] / h + 1.0);
+    }
+    std::size_t cellindex(const std::array<int, 3>& c) const {
+        return std::size_t(c[0]) +
+               std::size_t(dim_[0]) *
+                   (std::size_t(c[1]) + std::size_t(dim_[1]) * std::size_t(c[2]));
+    }
+
+    double h_;
+    std::array<double, 3> lo_{};
+    std::array<double, 3> extent_{};
+    std::array<int, 3> dim_{};
+    std::vector<int> start_;
+    std::vector<int> members_;
+};
+
+// Largest distance at which two of the store's atoms can bond (Bohr), with a margin; 0 when
+// no two can.
+double bondreach(const Store& s) {
+    double largest = -1.0;
+    for (int a = 1; a <= s.nat; ++a) {
+        const int z = s.iat(a);
+        if (z >= 1 && z <= nelements && z != dummyatom) {
+            largest = std::max(largest, defcovrad(z));
+        }
+    }
+    // exp(-(r / rsum - 1)) > 0.7 holds below r = (1 - ln 0.7) rsum, about 1.3567 rsum.
+    return largest > 0.0 ? 1.37 * 2.0 * largest / angstrom_per_bohr : 0.0;
+}
+
+// The bonded pairs found in neighbouring cells, recorded in the order the all-pairs loop would
+// meet them, so lists, ties and a 19th-partner failure come out the same.
+void gridbonds(Store& s, const Grid& grid, const std::vector<int>& atoms, double reach) {
+    if (reach <= 0.0) {
+        return;
+    }
+    struct Pair {
+        int i, j;
+        double r;
+    };
+    std::vector<Pair> pairs;
+    for (int i : atoms) {
+        const Vec3 pi = point(s.xyz, i);
+        grid.shell(grid.cellof(s, i), 0, [&](int j) {
+            if (j < i) {
+                const double r = bond(pi, point(s.xyz, j));
+                if (bonded(r, s.iat(i), s.iat(j))) {
+                    pairs.push_back({i, j, r});
+                }
+            }
+        });
+        grid.shell(grid.cellof(s, i), 1, [&](int j) {
+            if (j < i) {
+                const double r = bond(pi, point(s.xyz, j));
+                if (bonded(r, s.iat(i), s.iat(j))) {
+                    pairs.push_back({i, j, r});
+                }
+            }
+        });
+    }
+    std::sort(pairs.begin(), pairs.end(),
+              [](const Pair& p, const Pair& q) { return p.i != q.i ? p.i < q.i : p.j < q.j; });
+    for (const Pair& p : pairs) {
+        addbond(s, p.i, p.j, p.r);
+        addbond(s, p.j, p.i, p.r);
+    }
+}
+
+bool isbondedto(const Store& s, int a, int b) {
+    for (int k = 1; k <= s.iconn(0, a); ++k) {
+        if (s.iconn(k, a) == b) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The nearest non-bonded atoms of every atom, searched shell by shell of cells until no atom
+// further out can be nearer than the 20th found. Ties go to the lower atom number, which is the
+// order in which the all-pairs loop records an atom's partners.
+void gridnear(Store& s, const Grid& grid, const std::vector<int>& atoms) {
+    struct Near {
+        double r;
+        int b;
+        bool operator<(const Near& o) const { return r != o.r ? r < o.r : b < o.b; }
+    };
+    std::vector<Near> best;
+    const double h = grid.edge();
+    for (int a : atoms) {
+        best.clear();
+        const Vec3 pa = point(s.xyz, a);
+        const std::array<int, 3> cell = grid.cellof(s, a);
+        for (int k = 0; k <= grid.span(); ++k) {
+            grid.shell(cell, k, [&](int b) {
+                if (b == a || isbondedto(s, a, b)) {
+                    return;
+                }
+                const double r = bond(pa, point(s.xyz, b));
+                if (!(r < 1000000.0)) {
+                    return;
+                }
+                const Near n{r, b};
+                if (best.size() == std::size_t(maxnear) && !(n < best.back())) {
+                    return;
+                }
+                best.insert(std::upper_bound(best.begin(), best.end(), n), n);
+                if (best.size() > std::size_t(maxnear)) {
+                    best.pop_back();
+                }
+            });
+            // Atoms in the next shell lie at least k cell edges away (less a rounding margin).
+            const double further = (double(k) - 1e-6) * h;
+            if ((best.size() == std::size_t(maxnear) && best.back().r < further) ||
+                further >= 1000000.0) {
+                break;
+            }
+        }
+        for (std::size_t k = 0; k < best.size(); ++k) {
+            s.inear(int(k) + 1, a) = best[k].b;
+            s.rnear(int(k) + 1, a) = best[k].r;
+        }
+    }
+}
+
+} // namespace
+
+void make_iconn(Store& s) {
+    clearlists(s);
+    // Atoms without finite coordinates are at no finite distance from any other: they bond to
+    // none and are nobody's near neighbour.
+    std::vector<int> atoms;
+    double spread = 0.0;
+    for (int a = 1; a <= s.nat; ++a) {
+        const Vec3 p = point(s.xyz, a);
+        if (std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2])) {
+            atoms.push_back(a);
+            spread = std::max({spread, std::abs(p[0]), std::abs(p[1]), std::abs(p[2])});
+        }
+    }
+    // Coordinates beyond any molecule's size would overflow the cell arithmetic; such stores
+    // go through every pair instead.
+    if (spread > 1e12) {
+        allpairs(s);
+    } else {
+        const double reach = bondreach(s);
+        const Grid grid(s, atoms, std::max(reach * 1.01, 1.0));
+        gridbonds(s, grid, atoms, reach);
+        gridnear(s, grid, atoms);
+    }
+    countnear(s);
 }

@@ -1,0 +1,151 @@
+// The connectivity against the all-pairs definition on random and degenerate structures: equal
+// distances, atoms on cell boundaries, far fragments, dummy atoms, crowded atoms.
+#include "analysis/analysis.h"
+#include "control/control.h"
+#include "control/fixedwidth.h"
+#include "store/store.h"
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <random>
+#include <sstream>
+
+namespace {
+
+struct Lists {
+    std::vector<int> iconn, inear;
+    std::vector<double> rconn, rnear;
+    std::string failure;
+};
+
+bool insertsorted(std::vector<int>& at, std::vector<double>& d, std::size_t from, int length,
+                  int partner, double r) {
+    for (int k = 0; k < length; ++k) {
+        if (d[from + std::size_t(k)] > r) {
+            for (int m = length - 1; m > k; --m) {
+                at[from + std::size_t(m)] = at[from + std::size_t(m - 1)];
+                d[from + std::size_t(m)] = d[from + std::size_t(m - 1)];
+            }
+            at[from + std::size_t(k)] = partner;
+            d[from + std::size_t(k)] = r;
+            return true;
+        }
+    }
+    return false;
+}
+
+// The definition: every pair, i ascending and j < i ascending, inserted into sorted lists.
+Lists reference(const Store& s) {
+    const std::size_t n = std::size_t(s.nat) + 1;
+    Lists l{std::vector<int>(n * 19, 0), std::vector<int>(n * 21, 0),
+            std::vector<double>(n * 19, 0.0), std::vector<double>(n * 21, 1000000.0), ""};
+    auto addbond = [&](int a, int p, double r) {
+        int& count = l.iconn[std::size_t(a) * 19];
+        if (++count > maxconn) {
+            std::ostringstream out;
+            out << "Number of connections for atom " << fw::I(a, 3) << " (" << fw::I(count, 3)
+                << ") larger than maximum " << fw::I(maxconn, 3) << '\n';
+            for (int k = 1; k <= maxconn; ++k) {
+                out << fw::I(l.iconn[std::size_t(a) * 19 + std::size_t(k)], 5);
+            }
+            out << fw::I(p, 5) << '\n';
+            l.failure = out.str();
+            return false;
+        }
+        if (!insertsorted(l.iconn, l.rconn, std::size_t(a) * 19 + 1, maxconn, p, r)) {
+            l.iconn[std::size_t(a) * 19 + std::size_t(count)] = p;
+            l.rconn[std::size_t(a) * 19 + std::size_t(count)] = r;
+        }
+        return true;
+    };
+    for (int i = 1; i <= s.nat; ++i) {
+        for (int j = 1; j < i; ++j) {
+            const double r = bond(point(s.xyz, i), point(s.xyz, j));
+            if (bonded(r, s.iat(i), s.iat(j))) {
+                if (!addbond(i, j, r) || !addbond(j, i, r)) {
+                    return l;
+                }
+            } else {
+                insertsorted(l.inear, l.rnear, std::size_t(i) * 21 + 1, maxnear, j, r);
+                insertsorted(l.inear, l.rnear, std::size_t(j) * 21 + 1, maxnear, i, r);
+            }
+        }
+    }
+    for (std::size_t a = 1; a < n; ++a) {
+        for (int k = 1; k <= maxnear; ++k) {
+            l.inear[a * 21] += l.inear[a * 21 + std::size_t(k)] != 0 ? 1 : 0;
+        }
+    }
+    return l;
+}
+
+Store randomstore(std::mt19937& rng, int trial) {
+    Store s;
+    s.nat = std::uniform_int_distribution<int>(1, trial % 10 == 0 ? 300 : 60)(rng);
+    allocstuff(s);
+    const int elements[] = {1, 1, 1, 6, 6, 7, 8, 26, 94, 86, 93, 17};
+    const double box = std::uniform_real_distribution<double>(1.0, 40.0)(rng);
+    const unsigned style = rng() % 4;
+    for (int a = 1; a <= s.nat; ++a) {
+        s.iat(a) = elements[rng() % 12];
+        for (int k = 1; k <= 3; ++k) {
+            double x = std::uniform_real_distribution<double>(0.0, box)(rng);
+            if (style == 1) {
+                x = std::floor(x / 1.5) * 1.5; // a lattice: many equal distances
+            }
+            s.xyz(k, a) = x;
+        }
+        if (style == 2 && rng() % 5 == 0) {
+            s.xyz(1, a) += 1.0e4 * double(rng() % 3); // far fragments
+        }
+        if (style == 3 && a > 1 && rng() % 4 == 0) {
+            for (int k = 1; k <= 3; ++k) {
+                s.xyz(k, a) = s.xyz(k, a - 1); // the same place as the atom before
+            }
+        }
+    }
+    if (rng() % 20 == 0) {
+        s.xyz(2, 1) = 3.0e6; // beyond every non-bonded distance kept
+    }
+    return s;
+}
+
+TEST(MakeIconnGrid, SameListsAsEveryPair) {
+    std::mt19937 rng(7);
+    for (int trial = 0; trial < 800; ++trial) {
+        Store s = randomstore(rng, trial);
+        const Lists want = reference(s);
+        testing::internal::CaptureStdout();
+        std::string failure;
+        try {
+            make_iconn(s);
+        } catch (const RunError& e) {
+            failure = e.what();
+        }
+        const std::string printed = testing::internal::GetCapturedStdout();
+        ASSERT_EQ(printed, want.failure) << "trial " << trial;
+        if (!want.failure.empty()) {
+            ASSERT_EQ(failure, "Unlikely number of connections found");
+            continue;
+        }
+        for (int a = 1; a <= s.nat; ++a) {
+            for (int k = 0; k <= maxconn; ++k) {
+                ASSERT_EQ(s.iconn(k, a), want.iconn[std::size_t(a) * 19 + std::size_t(k)])
+                    << "trial " << trial << " atom " << a << " slot " << k;
+            }
+            for (int k = 1; k <= maxconn; ++k) {
+                ASSERT_EQ(s.rconn(k, a), want.rconn[std::size_t(a) * 19 + std::size_t(k)]);
+            }
+            for (int k = 0; k <= maxnear; ++k) {
+                ASSERT_EQ(s.inear(k, a), want.inear[std::size_t(a) * 21 + std::size_t(k)])
+                    << "trial " << trial << " atom " << a << " near slot " << k;
+            }
+            for (int k = 1; k <= maxnear; ++k) {
+                ASSERT_EQ(s.rnear(k, a), want.rnear[std::size_t(a) * 21 + std::size_t(k)]);
+            }
+        }
+    }
+}
+
+} // namespace
