@@ -2,6 +2,7 @@
 // bonds, output order, molecule numbers, Z-matrix table, four-coordination index, frequency-scan
 // values and reorientation, in this order.
 #include "analysis/analysis.h"
+#include "analysis/cellgrid.h"
 #include "control/control.h"
 #include "control/files.h"
 #include "control/fixedwidth.h"
@@ -9,7 +10,9 @@
 #include "store/atominfo.h"
 #include "store/store.h"
 
+#include <cmath>
 #include <iostream>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -167,23 +170,69 @@ void chemicalorder(Store& s) {
 }
 
 // The earlier atom (output position below k) nearest to atom `to`, other than the excluded
-// ones; the lowest position wins a tie. 0 when none lies within 1000 Bohr.
-int nearestearlier(const Store& s, int k, int to, int not1, int not2) {
-    double best = 1000000.0;
-    int found = 0;
-    for (int p = 1; p < k; ++p) {
-        const int e = s.iorder(p, 2);
-        if (e == not1 || e == not2) {
-            continue;
+// ones; the lowest position wins a tie. 0 when none lies within 1000 Bohr. Searched outward
+// cell shell by cell shell until no farther cell can hold a nearer or equally near atom.
+class NearestEarlier {
+  public:
+    explicit NearestEarlier(const Store& s) : s_(s) {
+        std::vector<int> atoms;
+        double spread = 0.0;
+        for (int a = 1; a <= s.nat; ++a) {
+            if (finite(a)) {
+                atoms.push_back(a);
+                for (int k = 1; k <= 3; ++k) {
+                    spread = std::max(spread, std::abs(s.xyz(k, a)));
+                }
+            }
         }
-        const double d = distance2(s, to, e);
-        if (d < best) {
-            best = d;
-            found = e;
+        // Beyond any molecule's size the cell arithmetic would overflow: search every atom.
+        if (spread <= 1e12) {
+            grid_.emplace(s, atoms, 4.0);
         }
     }
-    return found;
-}
+
+    int operator()(int k, int to, int not1, int not2) const {
+        Best best;
+        auto consider = [&](int e) {
+            const int p = s_.iorder(e, 1);
+            if (p >= k || e == not1 || e == not2) {
+                return;
+            }
+            const double d = distance2(s_, to, e);
+            if (d < best.d || (d == best.d && best.atom != 0 && p < best.position)) {
+                best = {d, p, e};
+            }
+        };
+        if (!grid_ || !finite(to)) {
+            for (int p = 1; p < k; ++p) {
+                consider(s_.iorder(p, 2));
+            }
+            return best.atom;
+        }
+        const std::array<int, 3> cell = grid_->cellof(s_, to);
+        for (int m = 0; m <= grid_->span(); ++m) {
+            grid_->shell(cell, m, consider);
+            const double further = (double(m) - 1e-6) * grid_->edge();
+            if (further >= 1000.0 || (best.atom != 0 && further * further > best.d)) {
+                break;
+            }
+        }
+        return best.atom;
+    }
+
+  private:
+    struct Best {
+        double d = 1000000.0; // only squared distances below this count
+        int position = 0;
+        int atom = 0;
+    };
+    bool finite(int a) const {
+        return std::isfinite(s_.xyz(1, a)) && std::isfinite(s_.xyz(2, a)) &&
+               std::isfinite(s_.xyz(3, a));
+    }
+    const Store& s_;
+    std::optional<CellGrid> grid_;
+};
 
 // First bonded neighbour of `of` that is placed before position k and is not excluded.
 int bondedearlier(const Store& s, int k, int of, int not1, int not2) {
@@ -197,6 +246,7 @@ int bondedearlier(const Store& s, int k, int of, int not1, int not2) {
 }
 
 void buildkmatrix(Store& s) {
+    const NearestEarlier nearestearlier(s);
     for (int k = 2; k <= s.nat; ++k) {
         const int a = s.iorder(k, 2);
         if (k == 2) {
@@ -219,15 +269,15 @@ void buildkmatrix(Store& s) {
             continue;
         }
         int b = bondedearlier(s, k, a, 0, 0);
-        if (b == 0 && (b = nearestearlier(s, k, a, 0, 0)) == 0) {
+        if (b == 0 && (b = nearestearlier(k, a, 0, 0)) == 0) {
             myexit("rreeeeallllyyy impossible", "arrange");
         }
         int c = bondedearlier(s, k, b, a, 0);
-        if (c == 0 && (c = nearestearlier(s, k, b, b, 0)) == 0) {
+        if (c == 0 && (c = nearestearlier(k, b, b, 0)) == 0) {
             myexit("rreeeeallllyyy impossible#2", "arrange");
         }
         int d = bondedearlier(s, k, c, b, a);
-        if (d == 0 && (d = nearestearlier(s, k, c, b, c)) == 0) {
+        if (d == 0 && (d = nearestearlier(k, c, b, c)) == 0) {
             myexit("rreeeeallllyyy impossible#3", "arrange");
         }
         s.kmatrx(1, a) = b;

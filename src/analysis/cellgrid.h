@@ -1,0 +1,108 @@
+// Atoms sorted into cubic cells, for searches by distance that look at a few cells around an
+// atom instead of at every atom.
+#pragma once
+
+#include "store/store.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+// Atoms sorted into cubic cells of edge h, so that the pairs within a distance, and the nearest
+// atoms of an atom, are found by looking at a few cells around it.
+class CellGrid {
+  public:
+    CellGrid(const Store& s, const std::vector<int>& atoms, double edge) : h_(edge) {
+        for (int k = 0; k < 3; ++k) {
+            lo_[k] = std::numeric_limits<double>::infinity();
+            double hi = -lo_[k];
+            for (int a : atoms) {
+                lo_[k] = std::min(lo_[k], s.xyz(k + 1, a));
+                hi = std::max(hi, s.xyz(k + 1, a));
+            }
+            extent_[k] = hi - lo_[k];
+        }
+        // Few enough cells that empty ones cost little: at most four per atom.
+        const double most = std::max(27.0, 4.0 * double(atoms.size()));
+        while (cells(h_) > most) {
+            h_ *= 1.5;
+        }
+        for (int k = 0; k < 3; ++k) {
+            dim_[k] = int(extent_[k] / h_) + 1;
+        }
+        start_.assign(std::size_t(dim_[0]) * std::size_t(dim_[1]) * std::size_t(dim_[2]) + 1, 0);
+        for (int a : atoms) {
+            ++start_[cellindex(cellof(s, a)) + 1];
+        }
+        for (std::size_t c = 1; c < start_.size(); ++c) {
+            start_[c] += start_[c - 1];
+        }
+        members_.resize(atoms.size());
+        std::vector<int> fill(start_.begin(), start_.end() - 1);
+        for (int a : atoms) {
+            members_[std::size_t(fill[cellindex(cellof(s, a))]++)] = a;
+        }
+    }
+
+    double edge() const { return h_; }
+    int span() const { return std::max({dim_[0], dim_[1], dim_[2]}); }
+
+    std::array<int, 3> cellof(const Store& s, int a) const {
+        std::array<int, 3> c{};
+        for (int k = 0; k < 3; ++k) {
+            const double x = (s.xyz(k + 1, a) - lo_[k]) / h_;
+            c[std::size_t(k)] = x >= double(dim_[k] - 1) ? dim_[k] - 1 : x <= 0.0 ? 0 : int(x);
+        }
+        return c;
+    }
+
+    // Calls f(b) for every atom b in the cells whose offset from cell c is at most `shell` in
+    // each direction and exactly `shell` in at least one.
+    template <class F> void shell(const std::array<int, 3>& c, int shell, F&& f) const {
+        // Offsets limited to the grid, so a long thin grid costs no more than its cells.
+        auto low = [&](int k) { return std::max(-shell, -c[std::size_t(k)]); };
+        auto high = [&](int k) { return std::min(shell, dim_[k] - 1 - c[std::size_t(k)]); };
+        for (int dx = low(0); dx <= high(0); ++dx) {
+            for (int dy = low(1); dy <= high(1); ++dy) {
+                const bool side = std::abs(dx) == shell || std::abs(dy) == shell;
+                auto visit = [&](int dz) {
+                    const std::size_t cell = cellindex({c[0] + dx, c[1] + dy, c[2] + dz});
+                    for (int m = start_[cell]; m < start_[cell + 1]; ++m) {
+                        f(members_[std::size_t(m)]);
+                    }
+                };
+                if (side) {
+                    for (int dz = low(2); dz <= high(2); ++dz) {
+                        visit(dz);
+                    }
+                } else {
+                    if (-shell >= low(2)) {
+                        visit(-shell);
+                    }
+                    if (shell <= high(2) && shell != 0) {
+                        visit(shell);
+                    }
+                }
+            }
+        }
+    }
+
+  private:
+    double cells(double h) const {
+        return (extent_[0] / h + 1.0) * (extent_[1] / h + 1.0) * (extent_[2] / h + 1.0);
+    }
+    std::size_t cellindex(const std::array<int, 3>& c) const {
+        return std::size_t(c[0]) +
+               std::size_t(dim_[0]) *
+                   (std::size_t(c[1]) + std::size_t(dim_[1]) * std::size_t(c[2]));
+    }
+
+    double h_;
+    std::array<double, 3> lo_{};
+    std::array<double, 3> extent_{};
+    std::array<int, 3> dim_{};
+    std::vector<int> start_;
+    std::vector<int> members_;
+};
