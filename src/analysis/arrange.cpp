@@ -193,7 +193,7 @@ class NearestEarlier {
 
     int operator()(int k, int to, int not1, int not2) const {
         Best best;
-        auto consider = [&](int e) {
+        auto consider = [&](int e, const double* = nullptr) {
             const int p = s_.iorder(e, 1);
             if (p >= k || e == not1 || e == not2) {
                 return;

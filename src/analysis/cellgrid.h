@@ -40,9 +40,14 @@ class CellGrid {
             start_[c] += start_[c - 1];
         }
         members_.resize(atoms.size());
+        coords_.resize(3 * atoms.size());
         std::vector<int> fill(start_.begin(), start_.end() - 1);
         for (int a : atoms) {
-            members_[std::size_t(fill[cellindex(cellof(s, a))]++)] = a;
+            const std::size_t m = std::size_t(fill[cellindex(cellof(s, a))]++);
+            members_[m] = a;
+            for (int k = 0; k < 3; ++k) {
+                coords_[3 * m + std::size_t(k)] = s.xyz(k + 1, a);
+            }
         }
     }
 
@@ -58,8 +63,9 @@ class CellGrid {
         return c;
     }
 
-    // Calls f(b) for every atom b in the cells whose offset from cell c is at most `shell` in
-    // each direction and exactly `shell` in at least one.
+    // Calls f(b, xyz of b) for every atom b in the cells whose offset from cell c is at most
+    // `shell` in each direction and exactly `shell` in at least one. The coordinates are kept
+    // cell by cell, next to each other.
     template <class F> void shell(const std::array<int, 3>& c, int shell, F&& f) const {
         // Offsets limited to the grid, so a long thin grid costs no more than its cells.
         auto low = [&](int k) { return std::max(-shell, -c[std::size_t(k)]); };
@@ -70,7 +76,7 @@ class CellGrid {
                 auto visit = [&](int dz) {
                     const std::size_t cell = cellindex({c[0] + dx, c[1] + dy, c[2] + dz});
                     for (int m = start_[cell]; m < start_[cell + 1]; ++m) {
-                        f(members_[std::size_t(m)]);
+                        f(members_[std::size_t(m)], &coords_[3 * std::size_t(m)]);
                     }
                 };
                 if (side) {
@@ -89,6 +95,24 @@ class CellGrid {
         }
     }
 
+    // Distance from p (in cell c) to the nearest point outside the cells within `shell` of c,
+    // less a rounding margin: no atom of a farther shell is nearer. Infinite once the shells
+    // cover the whole grid.
+    double clearance(const std::array<double, 3>& p, const std::array<int, 3>& c, int shell) const {
+        double d = std::numeric_limits<double>::infinity();
+        for (int k = 0; k < 3; ++k) {
+            const int below = c[std::size_t(k)] - shell;
+            const int above = c[std::size_t(k)] + shell + 1;
+            if (below > 0) {
+                d = std::min(d, p[std::size_t(k)] - (lo_[k] + double(below) * h_));
+            }
+            if (above < dim_[k]) {
+                d = std::min(d, lo_[k] + double(above) * h_ - p[std::size_t(k)]);
+            }
+        }
+        return d - 1e-6 * h_;
+    }
+
   private:
     double cells(double h) const {
         return (extent_[0] / h + 1.0) * (extent_[1] / h + 1.0) * (extent_[2] / h + 1.0);
@@ -105,4 +129,5 @@ class CellGrid {
     std::array<int, 3> dim_{};
     std::vector<int> start_;
     std::vector<int> members_;
+    std::vector<double> coords_;
 };

@@ -151,7 +151,7 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
     std::vector<Pair> pairs;
     for (int i : atoms) {
         const Vec3 pi = point(s.xyz, i);
-        grid.shell(grid.cellof(s, i), 0, [&](int j) {
+        grid.shell(grid.cellof(s, i), 0, [&](int j, const double*) {
             if (j < i) {
                 const double r = bond(pi, point(s.xyz, j));
                 if (bonded(r, s.iat(i), s.iat(j))) {
@@ -159,7 +159,7 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
                 }
             }
         });
-        grid.shell(grid.cellof(s, i), 1, [&](int j) {
+        grid.shell(grid.cellof(s, i), 1, [&](int j, const double*) {
             if (j < i) {
                 const double r = bond(pi, point(s.xyz, j));
                 if (bonded(r, s.iat(i), s.iat(j))) {
@@ -195,17 +195,27 @@ void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms) {
         bool operator<(const Near& o) const { return r != o.r ? r < o.r : b < o.b; }
     };
     std::vector<Near> best;
-    const double h = grid.edge();
     for (int a : atoms) {
         best.clear();
         const Vec3 pa = point(s.xyz, a);
+        // Squared distances beyond this cannot enter the list (a little above the square of
+        // the farthest kept distance, so rounding never rejects a tie).
+        double admit = 1000000.0 * 1000000.0 * 1.000001;
         const std::array<int, 3> cell = grid.cellof(s, a);
         for (int k = 0; k <= grid.span(); ++k) {
-            grid.shell(cell, k, [&](int b) {
-                if (b == a || isbondedto(s, a, b)) {
+            grid.shell(cell, k, [&](int b, const double* pb) {
+                // The squared distance summed as `bond` sums it, so its root is `bond`'s value.
+                const double dx = pa[0] - pb[0];
+                const double dy = pa[1] - pb[1];
+                const double dz = pa[2] - pb[2];
+                double d2 = 0.0;
+                d2 += dx * dx;
+                d2 += dy * dy;
+                d2 += dz * dz;
+                if (!(d2 <= admit) || b == a || isbondedto(s, a, b)) {
                     return;
                 }
-                const double r = bond(pa, point(s.xyz, b));
+                const double r = std::sqrt(d2);
                 if (!(r < 1000000.0)) {
                     return;
                 }
@@ -217,9 +227,11 @@ void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms) {
                 if (best.size() > std::size_t(maxnear)) {
                     best.pop_back();
                 }
+                if (best.size() == std::size_t(maxnear)) {
+                    admit = best.back().r * best.back().r * 1.000001;
+                }
             });
-            // Atoms in the next shell lie at least k cell edges away (less a rounding margin).
-            const double further = (double(k) - 1e-6) * h;
+            const double further = grid.clearance(pa, cell, k);
             if ((best.size() == std::size_t(maxnear) && best.back().r < further) ||
                 further >= 1000000.0) {
                 break;
