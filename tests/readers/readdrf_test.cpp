@@ -95,25 +95,10 @@ struct BlockCase {
     double firstcharge; // charge of atom 1, telling which block was kept
 };
 
-TEST(Readdrf, BlockHeadsEndsAndLinesPassedOver) {
+TEST(Readdrf, BlockBoundaries) {
     const BlockCase cases[] = {
-        {"lower case, indented head", "   $external\nH 1 0.1 0 0 0\nO 2 0.2 0 0 0\n  $end\n", 2,
-         0.1},
-        {"plain head and end", "EXTERNAL\nH 1 0.1 0 0 0\nEND\n", 1, 0.1},
         {"head with a number", "$EXTERNAL 3\nH 1 0.1 0 0 0\n$END\n", 1, 0.1},
-        {"lines outside blocks ignored",
-         "title\nC 1 0.9 0.0 0.0 0.0\n$EXTERNAL\nH 1 0.1 0 0 0\n"
-         "$END\nO 1 0.8 0.0 0.0 0.0\n",
-         1, 0.1},
         {"blank lines skipped", "$EXTERNAL\n\n   \nH 1 0.1 0 0 0\n\n$END\n", 1, 0.1},
-        {"passed over by column",
-         "$EXTERNAL\nGROUP 1\nSUBGROUP 2\nNEWFRAG\nH 1 0.1 0 0 0\n     NOMC\n         ANAL\n"
-         "subgr\n$END\n",
-         1, 0.1},
-        {"later block replaces earlier",
-         "$EXTERNAL\nH 1 0.1 0 0 0\nO 1 0.2 0 0 0\n$END\n"
-         "$EXTERNAL\nC 1 0.3 0 0 0\nO 1 0.4 0 0 0\n$END\n",
-         2, 0.3},
         {"head inside open block restarts", "$EXTERNAL\nH 1 0.1 0 0 0\n$EXTERNAL\nC 1 0.3 0 0 0\n",
          1, 0.3},
         {"unclosed block still read", "$EXTERNAL\nH 1 0.1 0 0 0\nO 1 0.2 0 0 0\n", 2, 0.1},
@@ -142,8 +127,6 @@ struct FailCase {
 TEST(Readdrf, Failures) {
     const FailCase cases[] = {
         {"no head", "H 1 0.1 0 0 0\n", false, "No atoms found", "readdrf"},
-        {"second word on head", "$EXTERNAL NEW\nH 1 0.1 0 0 0\n$END\n", false, "No atoms found",
-         "readdrf"},
         {"empty last block", "$EXTERNAL\nH 1 0.1 0 0 0\n$END\n$EXTERNAL\n$END\n", true,
          "No atoms found", "readdrfout"},
         {"longer earlier block",
@@ -216,13 +199,6 @@ TEST(Readdrfout, OnlyClosedBlocksCountAsGeometries) {
     EXPECT_DOUBLE_EQ(r.s.xgeo(3, 1, 1), 2.0);
     EXPECT_DOUBLE_EQ(r.s.xyz(3, 1), 3.0);
     EXPECT_DOUBLE_EQ(r.s.chrg(1), 0.3);
-}
-
-TEST(Readdrf, InputKeepsNoGeometrySequence) {
-    Read r = run(block("H 1 0.1 0 0 0\n") + block("H 1 0.2 0 0 0\n"));
-    ASSERT_EQ(r.message, "");
-    EXPECT_EQ(r.s.ngeom, 0);
-    EXPECT_DOUBLE_EQ(r.s.chrg(1), 0.2);
 }
 
 } // namespace
