@@ -19,6 +19,8 @@ constexpr std::array readers{
     ReaderEntry{"ARC", &readarc, "final geometry of an archive file, Cartesian or Z-matrix"},
     ReaderEntry{"BOHRS", &readbohrs, "atom lines in Bohr: symbol, x, y, z"},
     ReaderEntry{"DAT", &readdat, "three header lines, then Cartesian or Z-matrix atom lines"},
+    ReaderEntry{"DRF", &readdrf, "DRF input: external-charge block, charges and Bohr coordinates"},
+    ReaderEntry{"DRFOUT", &readdrfout, "DRF output: every external-charge block as one geometry"},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names"},
     ReaderEntry{"XYZ", &readxyz, "XYZ file: atom count, title, atom lines in Angstrom"},
 };

@@ -25,6 +25,12 @@ void readdat(Store& s, InputFile& in);
 void readarc(Store& s, InputFile& in);
 /// PDB file: every ATOM and HETATM record with its atom name, residue name and number.
 void readpdb(Store& s, InputFile& in);
+/// External-charge blocks of DRF input or output; with `sequence` each closed block is a geometry.
+void readdrfblocks(Store& s, InputFile& in, std::string_view routine, bool sequence);
+/// DRF input: the last external-charge block with charges, labels and group names.
+void readdrf(Store& s, InputFile& in);
+/// DRF output: every closed external-charge block as one geometry; the last gives the molecule.
+void readdrfout(Store& s, InputFile& in);
 
 /// ADF output: atoms, geometry sequence with energies, frequencies, intensities and normal modes,
 /// frequency-scan results; writes the coordinate files of linear-transit points.
