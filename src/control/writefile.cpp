@@ -16,6 +16,8 @@ namespace {
 
 // In the order the types are tried; each type appears once.
 constexpr std::array writers{
+    WriterEntry{"ADFC", &writeadfc, "ADF single-point job script, Cartesian atoms"},
+    WriterEntry{"ADFZ", &writeadfz, "ADF atoms block in Z-matrix form"},
     WriterEntry{"CONN", &writeconn, "connectivity list: each atom with its bond partners"},
     WriterEntry{"ANGS", &writeangs, "bare atom list with labels, Angstrom"},
     WriterEntry{"BOHRS", &writebohrs, "bare atom list, Bohr"},
@@ -27,7 +29,10 @@ constexpr std::array writers{
                 "Molden file: atoms, normal modes, geometry sequence (IDOFTL sets the order)"},
     WriterEntry{"MOVPDB", &writemovpdb, "multi-model PDB file of the geometry sequence"},
     WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence"},
+    WriterEntry{"OPTH", &writeopth,
+                "ADF optimisation job script, Z-matrix with only hydrogen variables free"},
     WriterEntry{"PDB", &writepdb, "PDB file: HETATM and CONECT records"},
+    WriterEntry{"QMMM", &writeqmmm, "ADF QM/MM job script, every atom in the MM region"},
     WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination"},
     WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title"},
     WriterEntry{"ZMAT", &writezmat, "Z-matrix with variables, values grouped by kind"},

@@ -64,3 +64,15 @@ void writedistort(Store& s);
 /// Bond valence of atoms of elements ia and ib at points a and b (Bohr); also stored in rho.
 double getrhoij2(const std::array<double, 3>& a, const std::array<double, 3>& b, int ia, int ib,
                  double& rho);
+/// Interpreter line of the ADF job scripts, chosen by the SYS setting, and an empty line.
+void writesystemheader(const Store& s, OutputFile& out);
+/// ADF single-point job script with Cartesian atoms in store order.
+void writeadfc(Store& s, OutputFile& out);
+/// ADF atoms block in Z-matrix form, partners as output positions.
+void writeadfz(Store& s, OutputFile& out);
+/// ADF optimisation job script in Z-matrix form; only hydrogen variables are free.
+void writeopth(Store& s, OutputFile& out);
+/// ADF QM/MM job script with every atom in the MM region.
+void writeqmmm(Store& s, OutputFile& out);
+/// Position, symbol and partner positions that open an ADF Z-matrix line for output position i.
+std::string adfzmatline(const Store& s, int i);
