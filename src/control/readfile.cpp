@@ -17,6 +17,8 @@ constexpr std::array readers{
     ReaderEntry{"ARC", &readarc, "final geometry of an archive file, Cartesian or Z-matrix"},
     ReaderEntry{"BOHRS", &readbohrs, "atom lines in Bohr: symbol, x, y, z"},
     ReaderEntry{"DAT", &readdat, "three header lines, then Cartesian or Z-matrix atom lines"},
+    ReaderEntry{"NWCHEM", &readnwchem, "NWChem output: geometries, DFT energies, normal modes"},
+    ReaderEntry{"NWQMMM", &readnwqmmm, "NWChem QM/MM output: the last QM/MM geometry"},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names"},
     ReaderEntry{"XYZ", &readxyz, "XYZ file: atom count, title, atom lines in Angstrom"},
 };

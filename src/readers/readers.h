@@ -6,6 +6,7 @@
 struct Store;
 class InputFile;
 struct AtomLineOptions;
+struct FreeRead;
 
 /// Number of non-blank lines after the first `skip` lines.
 int countatomlines(InputFile& in, long long skip);
@@ -25,6 +26,13 @@ void readdat(Store& s, InputFile& in);
 void readarc(Store& s, InputFile& in);
 /// PDB file: every ATOM and HETATM record with its atom name, residue name and number.
 void readpdb(Store& s, InputFile& in);
+/// NWChem output: every geometry table with its DFT energy, and the projected normal modes.
+void readnwchem(Store& s, InputFile& in);
+/// NWChem QM/MM output: the atoms of the last QM/MM geometry block.
+void readnwqmmm(Store& s, InputFile& in);
+/// Element of an NWChem atom line from its first field ("Bq.C" is carbon); ends the run on an
+/// unknown symbol, naming the calling reader.
+int nwchemelement(const FreeRead& f, std::string_view line, std::string_view routine);
 
 /// K-matrix file: line n gives the distance, angle and dihedral partners of atom n.
 void readkmatrix(Store& s, InputFile& in);
