@@ -21,6 +21,8 @@ constexpr std::array readers{
     ReaderEntry{"DAT", &readdat, "three header lines, then Cartesian or Z-matrix atom lines"},
     ReaderEntry{"DRF", &readdrf, "DRF input: external-charge block, charges and Bohr coordinates"},
     ReaderEntry{"DRFOUT", &readdrfout, "DRF output: every external-charge block as one geometry"},
+    ReaderEntry{"NWCHEM", &readnwchem, "NWChem output: geometries, DFT energies, normal modes"},
+    ReaderEntry{"NWQMMM", &readnwqmmm, "NWChem QM/MM output: the last QM/MM geometry"},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names"},
     ReaderEntry{"XYZ", &readxyz, "XYZ file: atom count, title, atom lines in Angstrom"},
 };

@@ -6,6 +6,7 @@
 struct Store;
 class InputFile;
 struct AtomLineOptions;
+struct FreeRead;
 
 /// Number of non-blank lines after the first `skip` lines.
 int countatomlines(InputFile& in, long long skip);
@@ -44,6 +45,13 @@ void readadflogxyz(Store& s, InputFile& in, bool store);
 void adfatomline(Store& s, std::string_view line, bool cycletable);
 /// Writes the two coordinate files of linear-transit point `suffix` from xyztmp.
 void writeltpoint(Store& s, std::string_view suffix);
+/// NWChem output: every geometry table with its DFT energy, and the projected normal modes.
+void readnwchem(Store& s, InputFile& in);
+/// NWChem QM/MM output: the atoms of the last QM/MM geometry block.
+void readnwqmmm(Store& s, InputFile& in);
+/// Element of an NWChem atom line from its first field ("Bq.C" is carbon); ends the run on an
+/// unknown symbol, naming the calling reader.
+int nwchemelement(const FreeRead& f, std::string_view line, std::string_view routine);
 
 /// K-matrix file: line n gives the distance, angle and dihedral partners of atom n.
 void readkmatrix(Store& s, InputFile& in);
