@@ -13,6 +13,8 @@
 namespace {
 
 constexpr std::array readers{
+    ReaderEntry{"ADFINP", &readadfinp,
+                "ADF input: ATOMS block, Cartesian or Z-matrix, UNITS, GEOVAR"},
     ReaderEntry{"ANGS", &readangs, "atom lines in Angstrom: symbol or element number, x, y, z"},
     ReaderEntry{"ARC", &readarc, "final geometry of an archive file, Cartesian or Z-matrix"},
     ReaderEntry{"BOHRS", &readbohrs, "atom lines in Bohr: symbol, x, y, z"},
