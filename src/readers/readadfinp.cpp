@@ -70,10 +70,12 @@ std::string cleaned(std::string_view line) {
 enum class AtomsRule { atom, done, other };
 
 // The ATOMS block rules that passes 3 and 4 share, so that both meet the same atom lines. "ATOMS
-// ALL" and a line such as "ATOMS 1 2 3" belong to other blocks and open nothing.
+// ALL" and a line such as "ATOMS 1 2 3" belong to other blocks and open nothing. Only a line
+// that begins with END closes the block: an atom line naming a variable such as "BEND1", or a
+// fragment "F=LEGEND", would otherwise end it there and lose the atoms that follow.
 AtomsRule atomsblock(std::string_view up, bool& inatoms, bool& zmatrix) {
     if (inatoms) {
-        if (contains(up, "END")) {
+        if (trimleft(up).starts_with("END")) {
             inatoms = false;
             return AtomsRule::done;
         }

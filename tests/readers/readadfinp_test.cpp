@@ -96,6 +96,13 @@ TEST(Readadfinp, BlocksCommentsAndUnits) {
         EXPECT_EQ(r.s.xyz(3, 1), 0.5);
         EXPECT_EQ(r.s.xyz(2, 2), 0.75);
     }
+    // Only a line beginning with END ends the atoms: an atom line that holds the letters
+    // elsewhere is an atom.
+    r = run("Atoms\n C 0.0 0.0 0.0 f=legend\n O 0.0 0.0 1.0\n  End atoms\n H 9.0 9.0 9.0\n");
+    ASSERT_EQ(r.message, "") << r.out;
+    EXPECT_EQ(r.s.nat, 2);
+    EXPECT_EQ(r.s.iat(2), 8);
+
     // "length bohr" outside a UNITS block, or after its END, changes nothing.
     r = run("length bohr\nUNITS\nEND\nlength bohr\n" + atoms);
     EXPECT_EQ(r.s.xyz(3, 1), 0.5 * toBohr);
@@ -149,6 +156,11 @@ TEST(Readadfinp, ZmatrixReferencesValuesAndVariables) {
             "O 0 0 0\nH 1 0 0 r1\nH 1 2 0 r2 100.0\nEND\n");
     EXPECT_EQ(r.message, "Error reading Z-matrix");
     EXPECT_EQ(r.out, "Error on line: \n" + record("H 1 2 0 R2 100.0") + "\n");
+    // Nor is the name itself defined; an atom line naming it is still an atom line and fails.
+    r = run("GEOVAR\n r1 1.0\n bend1 100.0\nEND\nATOMS Z-MATRIX\n"
+            "O 0 0 0\nH 1 0 0 r1\nH 1 2 0 r1 bend1\nEND\n");
+    EXPECT_EQ(r.message, "Error reading Z-matrix");
+    EXPECT_EQ(r.out, "Error on line: \n" + record("H 1 2 0 R1 BEND1") + "\n");
 }
 
 TEST(Readadfinp, VariableDefinedTwiceGivesOneValue) {
