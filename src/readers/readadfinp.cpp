@@ -21,8 +21,8 @@ namespace {
 
 constexpr std::string_view routine = "readadfinp";
 
-// Angstrom to Bohr as the ADF input is read: a single-precision value widened, not the inverse
-// of angstrom_per_bohr.
+// Angstrom to Bohr: the double nearest to 1/angstrom_per_bohr. This reader multiplies by it where
+// the other readers divide by angstrom_per_bohr, which can differ in the last bit.
 constexpr double bohr_per_angstrom = 1.889725990443248;
 
 struct GeoVar {
