@@ -15,6 +15,8 @@ namespace {
 constexpr std::array readers{
     ReaderEntry{"ADFOUT", &readadfout,
                 "ADF output: geometries, energies, frequencies, intensities, normal modes"},
+    ReaderEntry{"ADFINP", &readadfinp,
+                "ADF input: ATOMS block, Cartesian or Z-matrix, UNITS, GEOVAR"},
     ReaderEntry{"ANGS", &readangs, "atom lines in Angstrom: symbol or element number, x, y, z"},
     ReaderEntry{"ARC", &readarc, "final geometry of an archive file, Cartesian or Z-matrix"},
     ReaderEntry{"BOHRS", &readbohrs, "atom lines in Bohr: symbol, x, y, z"},

@@ -24,6 +24,8 @@ void readbohrs(Store& s, InputFile& in);
 void readdat(Store& s, InputFile& in);
 /// Archive file: the atom lines after the first "FINAL GEOMETRY OBTAINED" and its three headers.
 void readarc(Store& s, InputFile& in);
+/// ADF input file: the ATOMS block, Cartesian or Z-matrix, with its UNITS and GEOVAR blocks.
+void readadfinp(Store& s, InputFile& in);
 /// PDB file: every ATOM and HETATM record with its atom name, residue name and number.
 void readpdb(Store& s, InputFile& in);
 /// External-charge blocks of DRF input or output; with `sequence` each closed block is a geometry.
