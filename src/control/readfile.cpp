@@ -16,7 +16,9 @@ constexpr std::array readers{
     ReaderEntry{"ANGS", &readangs, "atom lines in Angstrom: symbol or element number, x, y, z"},
     ReaderEntry{"ARC", &readarc, "final geometry of an archive file, Cartesian or Z-matrix"},
     ReaderEntry{"BOHRS", &readbohrs, "atom lines in Bohr: symbol, x, y, z"},
+    ReaderEntry{"CFOUR", &readcfour, "CFOUR output: geometries, CCSD(T) energy, normal modes"},
     ReaderEntry{"DAT", &readdat, "three header lines, then Cartesian or Z-matrix atom lines"},
+    ReaderEntry{"MOPOUT", &readmopout, "MOPAC output: first Cartesian coordinate table"},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names"},
     ReaderEntry{"XYZ", &readxyz, "XYZ file: atom count, title, atom lines in Angstrom"},
 };

@@ -26,6 +26,11 @@ void readarc(Store& s, InputFile& in);
 /// PDB file: every ATOM and HETATM record with its atom name, residue name and number.
 void readpdb(Store& s, InputFile& in);
 
+/// CFOUR output: every geometry table with its energy, frequencies, intensities, normal modes.
+void readcfour(Store& s, InputFile& in);
+/// MOPAC output: the atoms of the first Cartesian coordinate table, in Angstrom.
+void readmopout(Store& s, InputFile& in);
+
 /// K-matrix file: line n gives the distance, angle and dihedral partners of atom n.
 void readkmatrix(Store& s, InputFile& in);
 /// Isotope file: pairs of an atom number and its new mass.
