@@ -1,5 +1,5 @@
-// Reads a CFOUR output: every Cartesian geometry table (Bohr) with the CCSD(T) energy met before
-// it ended, the harmonic frequencies with their infrared intensities, and the normal modes.
+// Reads a CFOUR output: every Cartesian geometry table (Bohr) with the CCSD(T) energy computed
+// at it, the harmonic frequencies with their infrared intensities, and the normal modes.
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
@@ -166,7 +166,11 @@ void Reading::read() {
                 }
             }
         } else if (contains(line, energymark)) {
+            // The energy is printed after the table of the geometry it was computed at.
             s.energy = f.fndreals(1);
+            if (stored >= 1) {
+                s.egeo(stored) = s.energy;
+            }
         }
     }
     // Atoms at the origin are no molecule: a table cut off by the end of the file is not stored.
@@ -231,7 +235,7 @@ void Reading::frequency(const FreeRead& f, std::string_view line) {
     s.frqintns(nfreq) = intensity;
 }
 
-// The whole scratch table becomes the geometry, with the energy read so far.
+// The whole scratch table becomes the geometry, with the energy read so far until its own follows.
 void Reading::endtable() {
     intable = false;
     // A shorter table would leave another table's atoms in the geometry.

@@ -49,8 +49,8 @@ std::string energy(const std::string& value) {
 }
 
 TEST(Readcfour, GeometrySequence) {
-    // The first table comes before any energy; a table may also end at a blank line; an energy
-    // line inside a table is not read.
+    // Each energy follows the table of its geometry; a table may also end at a blank line; an
+    // energy line inside a table is not read.
     const Read r =
         run("CCSD(T) energy will be calculated.\n" + table(water("0.1")) + energy("-76.1") +
             table(water("0.2"), "\n") + energy("-76.2") + table(water("0.3") + energy("-99.0")) +
@@ -65,7 +65,7 @@ TEST(Readcfour, GeometrySequence) {
     EXPECT_EQ(r.s.iat(2), 94);
     EXPECT_EQ(r.s.iat(3), 1);
     EXPECT_EQ(r.s.iat(4), 1);
-    const double egeo[] = {0.0, -76.1, -76.2, -76.3};
+    const double egeo[] = {-76.1, -76.2, -76.3, -76.4};
     const double z[] = {0.1, 0.2, 0.3, 0.4};
     for (int g = 1; g <= 4; ++g) {
         EXPECT_EQ(r.s.egeo(g), egeo[g - 1]) << g;
@@ -79,13 +79,19 @@ TEST(Readcfour, GeometrySequence) {
     EXPECT_EQ(r.s.xyz(3, 4), -1.02744631);
 }
 
-TEST(Readcfour, UnclosedTableIsNotStored) {
-    const Read r = run(table(water("0.1")) + energy("-76.1") + rule +
-                       " Z-matrix   Atomic            Coordinates (in bohr)\n\n\n" + water("0.7"));
+TEST(Readcfour, GeometriesWithoutTheirOwnEnergy) {
+    // A geometry not followed by an energy carries the one read before, 0 before any; a table
+    // cut off by the end of the file is not stored.
+    const Read r =
+        run(table(water("0.1")) + table(water("0.2")) + energy("-76.2") + table(water("0.3")) +
+            rule + " Z-matrix   Atomic            Coordinates (in bohr)\n\n\n" + water("0.7"));
     ASSERT_EQ(r.message, "") << r.out;
-    EXPECT_EQ(r.s.ngeom, 1);
+    EXPECT_EQ(r.s.ngeom, 3);
     EXPECT_EQ(r.s.nat, 4);
-    EXPECT_EQ(r.s.xyz(3, 1), 0.1);
+    EXPECT_EQ(r.s.egeo(1), 0.0);
+    EXPECT_EQ(r.s.egeo(2), -76.2);
+    EXPECT_EQ(r.s.egeo(3), -76.2);
+    EXPECT_EQ(r.s.xyz(3, 1), 0.3);
 }
 
 TEST(Readcfour, FrequenciesAndModes) {
