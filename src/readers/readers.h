@@ -55,6 +55,11 @@ void readnwqmmm(Store& s, InputFile& in);
 /// unknown symbol, naming the calling reader.
 int nwchemelement(const FreeRead& f, std::string_view line, std::string_view routine);
 
+/// CFOUR output: every geometry table with its energy, frequencies, intensities, normal modes.
+void readcfour(Store& s, InputFile& in);
+/// MOPAC output: the atoms of the first Cartesian coordinate table, in Angstrom.
+void readmopout(Store& s, InputFile& in);
+
 /// K-matrix file: line n gives the distance, angle and dihedral partners of atom n.
 void readkmatrix(Store& s, InputFile& in);
 /// Isotope file: pairs of an atom number and its new mass.
