@@ -191,23 +191,6 @@ TEST(Remakevibs, NewModesAreOrthogonalWithTheNewMasses) {
     }
 }
 
-// Substitution entries of one atom apply one after the other: 1.0079 -> 2.0141 twice is the
-// same as one step to 2.0141 * 2.0141 / 1.0079.
-TEST(Remakevibs, EntriesOfOneAtomCompound) {
-    std::mt19937 gen(9);
-    const Store base = molecule(ch2o, {310.0, 980.0, 1190.0, 1500.0, 1720.0, 2900.0}, gen);
-    Store twice = base;
-    substitute(twice, 3, 2.0141);
-    substitute(twice, 3, 2.0141);
-    Store once = base;
-    substitute(once, 3, 2.0141 * 2.0141 / defatmass(1));
-    quietly(twice);
-    quietly(once);
-    for (int m = 1; m <= 6; ++m) {
-        EXPECT_NEAR(twice.vibs(m), once.vibs(m), 1e-9 * once.vibs(m));
-    }
-}
-
 TEST(Remakevibs, SkippedWithoutRoomForTheNewModes) {
     struct Case {
         std::vector<int> elements;
