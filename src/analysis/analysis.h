@@ -45,3 +45,9 @@ void numbermolecules(Store& s);
 void arrange(Store& s);
 /// Moves atom idorient(1) to the origin, idorient(2) onto +z and idorient(3) into the xz plane.
 void reorient_coordinates(Store& s, double* coords);
+
+/// Recomputes frequencies and normal modes for the isotope masses of the store.
+void remakevibs(Store& s);
+/// Eigenvalues d (ascending) and eigenvectors (columns of v) of the symmetric n x n matrix a,
+/// column-major, of which the upper triangle is read; a is overwritten.
+void diajac(double* a, double* v, double* d, int n);

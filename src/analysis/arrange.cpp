@@ -1,6 +1,6 @@
 // Completes the store between reading and writing: geometry sequence, element counts, labels,
 // bonds, output order, molecule numbers, Z-matrix table, four-coordination index, frequency-scan
-// values and reorientation, in this order.
+// values, isotope recomputation of the vibrations and reorientation, in this order.
 #include "analysis/analysis.h"
 #include "analysis/cellgrid.h"
 #include "control/control.h"
@@ -430,5 +430,8 @@ void arrange(Store& s) {
     zmatrix(s);
     fourcoordination(s);
     scannedfrequencies(s);
+    if (s.lisotp) {
+        remakevibs(s);
+    }
     reorient(s);
 }

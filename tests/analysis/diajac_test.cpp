@@ -1,0 +1,238 @@
+#include "analysis/analysis.h"
+#include "control/control.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+using Matrix = std::vector<double>; // column-major, n x n
+
+Matrix randomsymmetric(int n, std::mt19937& gen) {
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    const std::size_t nn = std::size_t(n);
+    Matrix a(nn * nn);
+    for (std::size_t j = 0; j < nn; ++j) {
+        for (std::size_t i = 0; i <= j; ++i) {
+            a[i + nn * j] = a[j + nn * i] = u(gen);
+        }
+    }
+    return a;
+}
+
+struct Eigen {
+    Matrix v;
+    std::vector<double> d;
+};
+
+Eigen solve(Matrix a, int n) {
+    Eigen e{Matrix(a.size()), std::vector<double>(std::size_t(n))};
+    diajac(a.data(), e.v.data(), e.d.data(), n);
+    return e;
+}
+
+// The method as written for the upper triangle alone, rows p and q of it included: the
+// symmetric-storage version must give the same bits.
+Eigen upperonly(Matrix a, int n) {
+    const std::size_t nn = std::size_t(n);
+    auto A = [&](std::size_t i, std::size_t j) -> double& { return a[i + nn * j]; };
+    Eigen e{Matrix(nn * nn, 0.0), std::vector<double>(nn)};
+    std::vector<double> b(nn), z(nn, 0.0);
+    for (std::size_t p = 0; p < nn; ++p) {
+        e.v[p + nn * p] = 1.0;
+        e.d[p] = b[p] = A(p, p);
+    }
+    auto rotate = [](double& x, double& y, double s, double tau) {
+        const double ox = x, oy = y;
+        x = ox - s * (oy + ox * tau);
+        y = oy + s * (ox - oy * tau);
+    };
+    std::vector<double>& d = e.d;
+    for (int i = 1; i <= 50; ++i) {
+        double sm = 0.0;
+        for (std::size_t p = 0; p + 1 < nn; ++p) {
+            for (std::size_t q = p + 1; q < nn; ++q) {
+                sm += std::abs(A(p, q));
+            }
+        }
+        if (sm == 0.0) {
+            break;
+        }
+        const double t = i <= 3 ? 0.20000000298023224 * sm / double(nn * nn) : 0.0;
+        for (std::size_t p = 0; p + 1 < nn; ++p) {
+            for (std::size_t q = p + 1; q < nn; ++q) {
+                const double g = 100.0 * std::abs(A(p, q));
+                if (i > 4 && std::abs(d[p]) + g == std::abs(d[p]) &&
+                    std::abs(d[q]) + g == std::abs(d[q])) {
+                    A(p, q) = 0.0;
+                } else if (std::abs(A(p, q)) > t) {
+                    double h = d[q] - d[p];
+                    double tn;
+                    if (std::abs(h) + g == std::abs(h)) {
+                        tn = A(p, q) / h;
+                    } else {
+                        const double th = 0.5 * h / A(p, q);
+                        tn = 1.0 / (std::abs(th) + std::sqrt(1.0 + th * th));
+                        tn = th < 0.0 ? -tn : tn;
+                    }
+                    const double c = 1.0 / std::sqrt(1.0 + tn * tn);
+                    const double s = tn * c;
+                    const double tau = s / (1.0 + c);
+                    h = tn * A(p, q);
+                    z[p] -= h;
+                    z[q] += h;
+                    d[p] -= h;
+                    d[q] += h;
+                    A(p, q) = 0.0;
+                    for (std::size_t r = 0; r < p; ++r) {
+                        rotate(A(r, p), A(r, q), s, tau);
+                    }
+                    for (std::size_t r = p + 1; r < q; ++r) {
+                        rotate(A(p, r), A(r, q), s, tau);
+                    }
+                    for (std::size_t r = q + 1; r < nn; ++r) {
+                        rotate(A(p, r), A(q, r), s, tau);
+                    }
+                    for (std::size_t r = 0; r < nn; ++r) {
+                        rotate(e.v[r + nn * p], e.v[r + nn * q], s, tau);
+                    }
+                }
+            }
+        }
+        for (std::size_t p = 0; p < nn; ++p) {
+            b[p] += z[p];
+            d[p] = b[p];
+            z[p] = 0.0;
+        }
+    }
+    for (std::size_t p = 0; p + 1 < nn; ++p) {
+        std::size_t k = p;
+        for (std::size_t j = p + 1; j < nn; ++j) {
+            k = d[j] <= d[k] ? j : k;
+        }
+        if (k != p) {
+            std::swap(d[k], d[p]);
+            for (std::size_t r = 0; r < nn; ++r) {
+                std::swap(e.v[r + nn * p], e.v[r + nn * k]);
+            }
+        }
+    }
+    return e;
+}
+
+TEST(Diajac, DiagonalMatrixIsSortedWithoutRotations) {
+    struct Case {
+        std::vector<double> diagonal;
+        std::vector<double> sorted;
+        std::vector<int> column; // which unit vector each eigenvector is
+    };
+    const Case cases[] = {
+        {{3.0, 1.0, 2.0}, {1.0, 2.0, 3.0}, {1, 2, 0}},
+        // Equal values: the later one moves to the earlier position.
+        {{2.0, 1.0, 1.0}, {1.0, 1.0, 2.0}, {2, 1, 0}},
+        {{5.0, 5.0}, {5.0, 5.0}, {1, 0}},
+        {{-1.0, 0.0, 4.0}, {-1.0, 0.0, 4.0}, {0, 1, 2}},
+    };
+    for (const Case& c : cases) {
+        const int n = int(c.diagonal.size());
+        Matrix a(std::size_t(n * n), 0.0);
+        for (int i = 0; i < n; ++i) {
+            a[std::size_t(i + n * i)] = c.diagonal[std::size_t(i)];
+        }
+        Matrix before = a;
+        Eigen e{Matrix(a.size()), std::vector<double>(std::size_t(n))};
+        diajac(a.data(), e.v.data(), e.d.data(), n);
+        EXPECT_EQ(a, before);
+        EXPECT_EQ(e.d, c.sorted);
+        for (int j = 0; j < n; ++j) {
+            for (int i = 0; i < n; ++i) {
+                EXPECT_EQ(e.v[std::size_t(i + n * j)], i == c.column[std::size_t(j)] ? 1.0 : 0.0)
+                    << "V(" << i + 1 << ", " << j + 1 << ")";
+            }
+        }
+    }
+}
+
+TEST(Diajac, RandomSymmetricMatricesAreDiagonalised) {
+    std::mt19937 gen(20240611);
+    for (int n = 3; n <= 60; ++n) {
+        SCOPED_TRACE(n);
+        const Matrix a = randomsymmetric(n, gen);
+        const Eigen e = solve(a, n);
+        const std::size_t nn = std::size_t(n);
+        double scale = 0.0;
+        for (double x : a) {
+            scale = std::max(scale, std::abs(x));
+        }
+        EXPECT_TRUE(std::is_sorted(e.d.begin(), e.d.end()));
+        for (std::size_t j = 0; j < nn; ++j) {
+            for (std::size_t i = 0; i < nn; ++i) {
+                double av = 0.0;
+                for (std::size_t k = 0; k < nn; ++k) {
+                    av += a[i + nn * k] * e.v[k + nn * j];
+                }
+                ASSERT_NEAR(av, e.d[j] * e.v[i + nn * j], 1e-10 * scale) << i << ", " << j;
+            }
+            double norm = 0.0;
+            for (std::size_t i = 0; i < nn; ++i) {
+                norm += e.v[i + nn * j] * e.v[i + nn * j];
+            }
+            EXPECT_NEAR(norm, 1.0, 1e-12);
+        }
+    }
+}
+
+TEST(Diajac, SameBitsAsTheUpperTriangleMethod) {
+    std::mt19937 gen(7);
+    for (int n : {2, 3, 7, 16, 33}) {
+        SCOPED_TRACE(n);
+        Matrix a = randomsymmetric(n, gen);
+        // Degenerate eigenvalues too: a matrix with a repeated eigenvalue mixes columns freely.
+        if (n == 7) {
+            for (std::size_t i = 0; i < a.size(); ++i) {
+                a[i] = i % std::size_t(n + 1) == 0 ? 2.0 : 0.0;
+            }
+            a[1] = a[std::size_t(n)] = 0.5;
+        }
+        const Eigen mine = solve(a, n);
+        const Eigen reference = upperonly(a, n);
+        EXPECT_EQ(mine.d, reference.d);
+        EXPECT_EQ(mine.v, reference.v);
+    }
+}
+
+TEST(Diajac, LowerTriangleIsNotRead) {
+    std::mt19937 gen(11);
+    const int n = 9;
+    const Matrix a = randomsymmetric(n, gen);
+    Matrix garbled = a;
+    for (std::size_t j = 0; j < 9; ++j) {
+        for (std::size_t i = j + 1; i < 9; ++i) {
+            garbled[i + 9 * j] = 1e6;
+        }
+    }
+    const Eigen e = solve(a, n);
+    const Eigen g = solve(garbled, n);
+    EXPECT_EQ(e.d, g.d);
+    EXPECT_EQ(e.v, g.v);
+}
+
+TEST(Diajac, NoConvergenceEndsTheRun) {
+    Matrix a{1.0, NAN, NAN, 2.0};
+    Matrix v(4);
+    std::vector<double> d(2);
+    try {
+        diajac(a.data(), v.data(), d.data(), 2);
+        ADD_FAILURE() << "no stop";
+    } catch (const RunError& e) {
+        EXPECT_STREQ(e.what(), "50 iterations in jacobi should never happen");
+        EXPECT_EQ(e.routine, "remakevibs");
+        EXPECT_FALSE(e.plain);
+    }
+}
+
+} // namespace
