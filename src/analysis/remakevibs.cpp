@@ -89,13 +89,6 @@ void remakevibs(Store& s) {
         }
     }
 
-    // Square roots of the masses the new modes belong to: the table mass, divided by the factor
-    // of every isotope entry of the atom.
-    std::vector<double> rootmass(std::size_t(s.nat) + 1, 0.0);
-    for (int a = 1; a <= s.nat; ++a) {
-        rootmass[std::size_t(a)] = std::sqrt(defatmass(s.iat(a)));
-    }
-
     // Reweighting: rows and columns of the substituted atom's coordinates, so its diagonal
     // entries get the factor squared; entries of one atom apply their factors in turn.
     for (int i = 1; i <= s.nisotp; ++i) {
@@ -104,7 +97,6 @@ void remakevibs(Store& s) {
             myexit("Error with isotp id", "remakevibs");
         }
         const double f = std::sqrt(defatmass(s.iat(a))) / std::sqrt(s.risotp(i));
-        rootmass[std::size_t(a)] /= f;
         for (std::size_t c = 3 * std::size_t(a - 1); c < 3 * std::size_t(a); ++c) {
             for (std::size_t j = c; j < n; ++j) {
                 hess[c + n * j] *= f;
@@ -147,9 +139,9 @@ void remakevibs(Store& s) {
             if (!participates(s.iat(a))) {
                 continue;
             }
-            // Displacements follow from each atom's own mass, the new one for a substituted
-            // atom: the new modes are orthogonal with the new masses.
-            const double root = rootmass[std::size_t(a)];
+            // Displacements are unweighted with the element-table mass, also for a substituted
+            // atom, as earlier recomputations were; the mode is normalised below.
+            const double root = std::sqrt(defatmass(s.iat(a)));
             for (int k = 1; k <= 3; ++k) {
                 const double x = vj[3 * std::size_t(a - 1) + std::size_t(k - 1)] / root;
                 s.vibvec(k, a, m) = x;
