@@ -17,7 +17,9 @@ constexpr std::array readers{
     ReaderEntry{"ARC", &readarc, "final geometry of an archive file, Cartesian or Z-matrix"},
     ReaderEntry{"BOHRS", &readbohrs, "atom lines in Bohr: symbol, x, y, z"},
     ReaderEntry{"DAT", &readdat, "three header lines, then Cartesian or Z-matrix atom lines"},
+    ReaderEntry{"ORCA", &readorca, "ORCA output: every Cartesian coordinate block of one run"},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names"},
+    ReaderEntry{"PSI4", &readpsi4, "Psi4 output: geometries with energies, frequencies, modes"},
     ReaderEntry{"XYZ", &readxyz, "XYZ file: atom count, title, atom lines in Angstrom"},
 };
 

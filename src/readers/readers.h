@@ -25,6 +25,12 @@ void readdat(Store& s, InputFile& in);
 void readarc(Store& s, InputFile& in);
 /// PDB file: every ATOM and HETATM record with its atom name, residue name and number.
 void readpdb(Store& s, InputFile& in);
+/// ORCA output: the atom count and every Cartesian coordinate block of the chosen run.
+void readorca(Store& s, InputFile& in);
+/// Psi4 output: the atoms, later coordinate tables with their energies, frequencies and modes.
+void readpsi4(Store& s, InputFile& in);
+/// Psi4 table after a coordinate header: counts its atoms, and with `store` decodes them.
+void readpsi4xyz(Store& s, InputFile& in, bool store, double rconvrs);
 
 /// K-matrix file: line n gives the distance, angle and dihedral partners of atom n.
 void readkmatrix(Store& s, InputFile& in);
