@@ -150,6 +150,14 @@ TEST(Readorca, Failures) {
     EXPECT_EQ(unknown.message, "Unable to find ATOMlabel");
     EXPECT_EQ(unknown.routine, "readvesko->xyz");
 
+    // A block shorter than the atom count swallows the next run's banner when storing, so that
+    // run's block would be one geometry more than counted for the first run.
+    const Read swallowed = run(banner + "Number of atoms 3\n" + water(0.1) +
+                                   block("O 0.0 0.0 0.0\nH 0.0 0.0 1.0\n") + banner + water(0.2),
+                               1);
+    EXPECT_EQ(swallowed.message, "More geometries than counted");
+    EXPECT_EQ(swallowed.routine, "readorca");
+
     for (const std::string& text :
          {water(0.1), "Number of atoms\n" + water(0.1), "Number of atoms -3\n" + water(0.1)}) {
         const Read r = run(text);
