@@ -93,13 +93,13 @@ void readorca(Store& s, InputFile& in) {
     }
     // A negative count is no more an atom count than 0 is.
     if (s.nat <= 0) {
-        s.nat = 0;
         std::cout << "NAT is 0 (zerooooo!!!) stopping now ...\n";
         myexit("No ATOMS found", "readorca");
     }
     s.ngeom = counted;
     allocstuff(s);
     in.rewind();
+    // By default the last run; a file without banner is one run, numbered 0.
     if (s.job == 0) {
         s.job = s.nrjobs;
     }
@@ -110,8 +110,7 @@ void readorca(Store& s, InputFile& in) {
         const std::string rec = record(line);
         if (holds(rec, banner)) {
             ++jobcounter;
-        } else if (holds(rec, coordinates) &&
-                   (jobcounter == s.job || (s.job == 0 && jobcounter == s.nrjobs))) {
+        } else if (holds(rec, coordinates) && jobcounter == s.job) {
             if (!readblock(s, in, !decoded)) {
                 continue;
             }

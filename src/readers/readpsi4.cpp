@@ -181,17 +181,11 @@ void readpsi4(Store& s, InputFile& in) {
     s.nvib = std::max(s.nvib, 0);
     s.ngeom = st.counted;
     allocstuff(s);
-    if (s.job == 0) {
-        s.job = s.nrjobs;
-    }
     in.rewind();
     // Each pass starts from the same state, so that a table before any units line is read in
     // Angstrom and a frequency table left open at the end of the file does not reach into the
     // first lines.
-    st.scfgrad = false;
-    st.rconvrs = 1.0;
-    st.readfrq = false;
-    st.idmode = 0;
+    st = Psi4State{.counted = st.counted};
     s.nat = 0;
     s.ngeom = 0;
     while (in.getline(line)) {

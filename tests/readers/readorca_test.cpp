@@ -87,29 +87,11 @@ TEST(Readorca, LabelsFromTheFirstBlockOnly) {
     EXPECT_EQ(r.s.xyz(1, 2), 2.0 / bohr);
 }
 
-TEST(Readorca, JobSelection) {
-    // Two runs: the first of 3 atoms, the second of 2. The default is the last run, and the
-    // atom count is the last one of the file.
-    const std::string two = banner + "Number of atoms 3\n" + water(0.1) + water(0.2) + banner +
+TEST(Readorca, MissingRun) {
+    const std::string two = banner + "Number of atoms 3\n" + water(0.1) + banner +
                             "Number of atoms 2\n" + block("N 0.0 0.0 0.0\nN 0.0 0.0 1.1\n");
-    Read r = run(two);
-    ASSERT_EQ(r.message, "") << r.out;
-    EXPECT_EQ(r.s.nrjobs, 2);
-    EXPECT_EQ(r.s.job, 2);
-    EXPECT_EQ(r.s.nat, 2);
-    ASSERT_EQ(r.s.ngeom, 1);
-    EXPECT_EQ(r.s.iat(2), 7);
-    EXPECT_EQ(r.s.xyz(3, 2), 1.1 / bohr);
-
-    r = run(two, 1);
-    ASSERT_EQ(r.message, "") << r.out;
-    EXPECT_EQ(r.s.nat, 3);
-    ASSERT_EQ(r.s.ngeom, 2);
-    EXPECT_EQ(r.s.iat(1), 8);
-    EXPECT_DOUBLE_EQ(r.s.xyz(3, 1), 0.2 / bohr);
-
     // A run the file does not have.
-    r = run(two, 3);
+    const Read r = run(two, 3);
     EXPECT_EQ(r.out, "NAT is 0 (zerooooo!!!) stopping now ...\n");
     EXPECT_EQ(r.message, "No ATOMS found");
     EXPECT_EQ(r.routine, "readorca");

@@ -35,7 +35,6 @@ const std::string header =
     "       Center              X                  Y                   Z      "
     "         Mass       \n"
     "    ------------   -----------------  -----------------  ---------\n";
-const std::string angstrom = "    Geometry (in Angstrom), charge = 0, multiplicity = 1:\n\n";
 const std::string inbohr = "    Geometry (in Bohr), charge = 0, multiplicity = 1:\n\n";
 
 // A table of two atoms at the origin and at distance d on z, in the length unit of its values.
@@ -44,35 +43,9 @@ std::string table(const std::string& a, const std::string& b, double d) {
            "  1.008\n\n";
 }
 
-std::string energy(double e) {
-    return "    Total Energy =    " + std::to_string(e) + "\n";
-}
-
-TEST(Readpsi4, TablesInBohrAndAngstrom) {
-    // One structure printed in both units; a table before any units line is in Angstrom.
+TEST(Readpsi4, TableBeforeAnyUnitsLineIsInAngstrom) {
     const double d = 0.96;
-    const std::string text = table("O", "H", d) + energy(-76.1) + inbohr +
-                             table("O", "H", d / bohr) + energy(-76.2) + angstrom +
-                             table("O", "H", d) + inbohr + table("O", "H", 1.5);
-    const Read r = run(text, 2);
-    ASSERT_EQ(r.message, "") << r.out;
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.s.nat, 2);
-    ASSERT_EQ(r.s.ngeom, 3);
-    EXPECT_EQ(r.s.iat(1), 8);
-    EXPECT_EQ(r.s.iat(2), 1);
-    EXPECT_NEAR(r.s.xgeo(3, 2, 1), d / bohr, 1e-5);
-    EXPECT_NEAR(r.s.xgeo(3, 2, 2), d / bohr, 1e-12);
-    EXPECT_DOUBLE_EQ(r.s.xgeo(3, 2, 3), 1.5);
-    // Each geometry carries the last energy printed before it.
-    EXPECT_EQ(r.s.egeo(1), -76.1);
-    EXPECT_EQ(r.s.egeo(2), -76.2);
-    EXPECT_EQ(r.s.egeo(3), -76.2);
-    EXPECT_EQ(r.s.energy, -76.2);
-    // IDGEO 2 picks the Angstrom table.
-    EXPECT_EQ(r.s.xyz(3, 2), r.s.xgeo(3, 2, 2));
-
-    // The first table is read in Angstrom although the last units line of the file is Bohr.
+    // Also when the last units line of the file is Bohr.
     const Read single = run(table("O", "H", d) + inbohr);
     ASSERT_EQ(single.message, "") << single.out;
     EXPECT_EQ(single.s.ngeom, 0);
@@ -83,17 +56,6 @@ TEST(Readpsi4, TablesInBohrAndAngstrom) {
 
 TEST(Readpsi4, GradientTableSkipped) {
     const std::string grad = "                 SCF GRAD\n";
-    const std::string text = angstrom + table("O", "H", 0.9) + energy(-1.0) + grad +
-                             table("O", "H", 7.0) + table("O", "H", 1.0) + energy(-2.0) + grad +
-                             table("O", "H", 8.0) + table("O", "H", 1.1);
-    const Read r = run(text);
-    ASSERT_EQ(r.message, "") << r.out;
-    ASSERT_EQ(r.s.ngeom, 2);
-    EXPECT_DOUBLE_EQ(r.s.xgeo(3, 2, 1), 1.0 / bohr);
-    EXPECT_DOUBLE_EQ(r.s.xgeo(3, 2, 2), 1.1 / bohr);
-    EXPECT_EQ(r.s.egeo(2), -2.0);
-    EXPECT_DOUBLE_EQ(r.s.xyz(3, 2), 1.1 / bohr);
-
     // A gradient before the first table: that table is skipped and the next one defines the
     // atoms. A single later geometry does not replace them.
     const Read late =
