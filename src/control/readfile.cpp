@@ -27,7 +27,9 @@ constexpr std::array readers{
     ReaderEntry{"MOPOUT", &readmopout, "MOPAC output: first Cartesian coordinate table"},
     ReaderEntry{"NWCHEM", &readnwchem, "NWChem output: geometries, DFT energies, normal modes"},
     ReaderEntry{"NWQMMM", &readnwqmmm, "NWChem QM/MM output: the last QM/MM geometry"},
+    ReaderEntry{"ORCA", &readorca, "ORCA output: every Cartesian coordinate block of one run"},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names"},
+    ReaderEntry{"PSI4", &readpsi4, "Psi4 output: geometries with energies, frequencies, modes"},
     ReaderEntry{"XYZ", &readxyz, "XYZ file: atom count, title, atom lines in Angstrom"},
 };
 

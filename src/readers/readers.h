@@ -59,6 +59,12 @@ int nwchemelement(const FreeRead& f, std::string_view line, std::string_view rou
 void readcfour(Store& s, InputFile& in);
 /// MOPAC output: the atoms of the first Cartesian coordinate table, in Angstrom.
 void readmopout(Store& s, InputFile& in);
+/// ORCA output: the atom count and every Cartesian coordinate block of the chosen run.
+void readorca(Store& s, InputFile& in);
+/// Psi4 output: the atoms, later coordinate tables with their energies, frequencies and modes.
+void readpsi4(Store& s, InputFile& in);
+/// Psi4 table after a coordinate header: counts its atoms, and with `store` decodes them.
+void readpsi4xyz(Store& s, InputFile& in, bool store, double rconvrs);
 
 /// K-matrix file: line n gives the distance, angle and dihedral partners of atom n.
 void readkmatrix(Store& s, InputFile& in);
