@@ -41,6 +41,8 @@ void make_iconn(Store& s);
 
 /// Molecule numbers spread along the bonds from atom 1, one label after another.
 void numbermolecules(Store& s);
+/// Output order with each heavy atom followed by its hydrogens, molecule by molecule.
+void chemicalorder(Store& s);
 /// Completes the store between reading and writing: labels, bonds, order, molecules, Z-matrix.
 void arrange(Store& s);
 /// Moves atom idorient(1) to the origin, idorient(2) onto +z and idorient(3) into the xz plane.

@@ -24,6 +24,11 @@ class CellGrid {
             }
             extent_[k] = hi - lo_[k];
         }
+        // No atom at all (none with finite coordinates): one empty cell.
+        if (atoms.empty()) {
+            lo_ = {};
+            extent_ = {};
+        }
         // Few enough cells that empty ones cost little: at most four per atom.
         const double most = std::max(27.0, 4.0 * double(atoms.size()));
         while (cells(h_) > most) {
