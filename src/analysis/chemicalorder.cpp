@@ -4,11 +4,11 @@
 //
 // The order is defined by a procedure that restarts its scan at atom 1 after every placement and
 // compares every placed with every unplaced atom when a molecule is complete. Here the atoms that
-// qualify next wait in heaps, and the closest pairs come from a cell grid: each placed atom
-// offers its nearest unplaced atoms in batches to a heap of pairs ordered as the literal search
-// meets them (distance, then position of the placed atom, then number of the unplaced one).
+// qualify next wait in heaps, and the closest pairs come from a k-d tree of the unplaced atoms:
+// each placed atom offers its nearest unplaced atoms in batches to a heap of pairs ordered as the
+// literal search meets them (distance, then position of the placed atom, then number of the
+// unplaced one).
 #include "analysis/analysis.h"
-#include "analysis/cellgrid.h"
 #include "control/control.h"
 #include "store/store.h"
 
@@ -16,7 +16,7 @@
 #include <cmath>
 #include <functional>
 #include <iostream>
-#include <optional>
+#include <limits>
 #include <queue>
 #include <vector>
 
@@ -39,42 +39,161 @@ double distance2(const double* p, const double* q) {
     return d;
 }
 
+// The unplaced atoms with finite coordinates in a k-d tree whose nodes count the unplaced atoms
+// below them, so that the search for the nearest ones skips what is placed however far the next
+// unplaced atom is. A node is skipped only when the squared distance to its box exceeds what is
+// sought: rounding is monotonic, so an atom in the box is never computed nearer than its box.
+class UnplacedTree {
+  public:
+    UnplacedTree(const Store& s, const std::vector<char>& placed) : placed_(placed) {
+        for (int a = 1; a <= s.nat; ++a) {
+            if (finite(s, a)) {
+                atoms_.push_back(a);
+            }
+        }
+        leafof_.assign(std::size_t(s.nat) + 1, -1);
+        if (atoms_.empty()) {
+            return;
+        }
+        coords_.resize(3 * atoms_.size());
+        std::vector<int> order(atoms_);
+        build(s, order, 0, int(order.size()), -1);
+        atoms_ = std::move(order);
+        for (std::size_t i = 0; i < atoms_.size(); ++i) {
+            for (int k = 0; k < 3; ++k) {
+                coords_[3 * i + std::size_t(k)] = s.xyz(k + 1, atoms_[i]);
+            }
+        }
+    }
+
+    void remove(int a) {
+        for (int node = leafof_[std::size_t(a)]; node >= 0;
+             node = nodes_[std::size_t(node)].parent) {
+            --nodes_[std::size_t(node)].count;
+        }
+    }
+
+    // Calls visit(b, d) for the unplaced atoms b at squared distance d from p, skipping nodes
+    // whose every atom lies farther than limit() (read again as the search goes on).
+    template <class Visit, class Limit>
+    void search(const double* p, Visit&& visit, Limit&& limit) const {
+        if (!nodes_.empty()) {
+            descend(0, p, visit, limit);
+        }
+    }
+
+  private:
+    struct Node {
+        std::array<double, 3> lo, hi;
+        int left = -1; // children, -1 for a leaf
+        int right = -1;
+        int begin = 0; // the node's atoms, atoms_[begin..end)
+        int end = 0;
+        int count = 0; // of them still unplaced
+        int parent = -1;
+        int axis = 0;
+        double split = 0.0;
+    };
+
+    static constexpr int leafsize = 8;
+
+    int build(const Store& s, std::vector<int>& order, int begin, int end, int parent) {
+        const int node = int(nodes_.size());
+        nodes_.push_back({});
+        Node nd;
+        nd.begin = begin;
+        nd.end = end;
+        nd.count = end - begin;
+        nd.parent = parent;
+        for (int k = 0; k < 3; ++k) {
+            nd.lo[std::size_t(k)] = std::numeric_limits<double>::infinity();
+            nd.hi[std::size_t(k)] = -std::numeric_limits<double>::infinity();
+            for (int i = begin; i < end; ++i) {
+                const double x = s.xyz(k + 1, order[std::size_t(i)]);
+                nd.lo[std::size_t(k)] = std::min(nd.lo[std::size_t(k)], x);
+                nd.hi[std::size_t(k)] = std::max(nd.hi[std::size_t(k)], x);
+            }
+        }
+        if (end - begin > leafsize) {
+            int axis = 0;
+            for (int k = 1; k < 3; ++k) {
+                if (nd.hi[std::size_t(k)] - nd.lo[std::size_t(k)] >
+                    nd.hi[std::size_t(axis)] - nd.lo[std::size_t(axis)]) {
+                    axis = k;
+                }
+            }
+            const int mid = begin + (end - begin) / 2;
+            std::nth_element(order.begin() + begin, order.begin() + mid, order.begin() + end,
+                             [&](int a, int b) { return s.xyz(axis + 1, a) < s.xyz(axis + 1, b); });
+            nd.axis = axis;
+            nd.split = s.xyz(axis + 1, order[std::size_t(mid)]);
+            nd.left = build(s, order, begin, mid, node);
+            nd.right = build(s, order, mid, end, node);
+        } else {
+            for (int i = begin; i < end; ++i) {
+                leafof_[std::size_t(order[std::size_t(i)])] = node;
+            }
+        }
+        nodes_[std::size_t(node)] = nd;
+        return node;
+    }
+
+    // Squared distance from p to the node's box, summed as the atoms' distances are.
+    static double boxdistance2(const double* p, const Node& nd) {
+        double d = 0.0;
+        for (std::size_t k = 0; k < 3; ++k) {
+            const double gap = p[k] < nd.lo[k]   ? nd.lo[k] - p[k]
+                               : p[k] > nd.hi[k] ? p[k] - nd.hi[k]
+                                                 : 0.0;
+            d += gap * gap;
+        }
+        return d;
+    }
+
+    template <class Visit, class Limit>
+    void descend(int node, const double* p, Visit& visit, Limit& limit) const {
+        const Node& nd = nodes_[std::size_t(node)];
+        if (nd.count == 0 || boxdistance2(p, nd) > limit()) {
+            return;
+        }
+        if (nd.left < 0) {
+            for (int i = nd.begin; i < nd.end; ++i) {
+                const int b = atoms_[std::size_t(i)];
+                if (!placed_[std::size_t(b)]) {
+                    visit(b, distance2(p, &coords_[3 * std::size_t(i)]));
+                }
+            }
+            return;
+        }
+        const bool leftfirst = p[nd.axis] < nd.split;
+        descend(leftfirst ? nd.left : nd.right, p, visit, limit);
+        descend(leftfirst ? nd.right : nd.left, p, visit, limit);
+    }
+
+    const std::vector<char>& placed_;
+    std::vector<int> atoms_;     // the tree's atoms, leaf by leaf
+    std::vector<double> coords_; // their coordinates, three by three
+    std::vector<Node> nodes_;    // node 0 is the root
+    std::vector<int> leafof_;    // the leaf that holds each atom; -1 for none
+};
+
 // Closest pairs between the placed and the unplaced atoms, in two kinds: heavy pairs (both atoms
 // heavier than hydrogen) and hydrogen pairs (at least one hydrogen).
 class ClosestPairs {
   public:
-    ClosestPairs(const Store& s, const std::vector<char>& placed) : s_(s), placed_(placed) {
-        std::vector<int> atoms;
-        double spread = 0.0;
-        for (int a = 1; a <= s.nat; ++a) {
-            if (finite(s, a)) {
-                atoms.push_back(a);
-                for (int k = 1; k <= 3; ++k) {
-                    spread = std::max(spread, std::abs(s.xyz(k, a)));
-                }
-            }
-        }
-        // Beyond any molecule's size the cell arithmetic would lose precision: compare every
-        // pair instead.
-        if (spread <= 1e12) {
-            grid_.emplace(s, atoms, 4.0);
-        }
-        streams_.resize(std::size_t(s.nat) + 1);
-    }
+    ClosestPairs(const Store& s, const std::vector<char>& placed)
+        : s_(s), placed_(placed), tree_(s, placed), streams_(std::size_t(s.nat) + 1) {}
 
     // Atom a has just been placed at position p: its pairs enter the search.
     void placed(int a, int p) {
-        count_ = p;
-        if (grid_ && finite(s_, a)) {
+        if (finite(s_, a)) {
+            tree_.remove(a);
             push(marker(p, 0.0, 0));
         }
     }
 
     // The unplaced atom of the closest pair of one kind; 0 when there is none.
     int closest(bool heavy) {
-        if (!grid_) {
-            return literal(heavy);
-        }
         Heap& heap = heavy ? heavy_ : hydrogen_;
         while (!heap.empty()) {
             const Pair e = heap.top();
@@ -146,17 +265,13 @@ class ClosestPairs {
         const std::size_t want = std::size_t(4) << std::min(st.batches, 20);
         ++st.batches;
         const std::array<double, 3> pa = point(s_.xyz, a);
-        const std::array<int, 3> cell = grid_->cellof(s_, a);
         auto before = [](double d1, int a1, double d2, int a2) {
             return d1 != d2 ? d1 < d2 : a1 < a2;
         };
         found_.clear();
-        for (int k = 0; k <= grid_->span(); ++k) {
-            grid_->shell(cell, k, [&](int b, const double* pb) {
-                if (placed_[std::size_t(b)]) {
-                    return;
-                }
-                const double d = distance2(pa.data(), pb);
+        tree_.search(
+            pa.data(),
+            [&](int b, double d) {
                 if (!(d < pairlimit) || !before(st.lastd, st.lastatom, d, b)) {
                     return;
                 }
@@ -168,12 +283,8 @@ class ClosestPairs {
                 if (found_.size() > want) {
                     found_.pop_back();
                 }
-            });
-            const double clear = grid_->clearance(pa, cell, k);
-            if (clear >= 1000.0 || (found_.size() == want && std::sqrt(found_.back().d) < clear)) {
-                break;
-            }
-        }
+            },
+            [&] { return found_.size() == want ? found_.back().d : pairlimit; });
         for (const Pair& e : found_) {
             push(e);
         }
@@ -185,39 +296,13 @@ class ClosestPairs {
         }
     }
 
-    // Every placed atom (by position) against every unplaced atom (by number), for stores whose
-    // coordinates are too far out for the grid.
-    int literal(bool heavy) const {
-        double best = pairlimit;
-        int found = 0;
-        for (int p = 1; p <= count_; ++p) {
-            const int q = s_.iorder(p, 2);
-            const double* pq = &s_.xyz(1, q);
-            for (int a = 1; a <= s_.nat; ++a) {
-                if (placed_[std::size_t(a)]) {
-                    continue;
-                }
-                const int zq = s_.iat(q);
-                const int za = s_.iat(a);
-                const bool kind = heavy ? zq > 1 && za > 1 : zq == 1 || za == 1;
-                const double d = distance2(pq, &s_.xyz(1, a));
-                if (kind && d < best) {
-                    best = d;
-                    found = a;
-                }
-            }
-        }
-        return found;
-    }
-
     const Store& s_;
     const std::vector<char>& placed_;
-    std::optional<CellGrid> grid_;
+    UnplacedTree tree_;
     std::vector<Stream> streams_;
     Heap heavy_;
     Heap hydrogen_;
     std::vector<Pair> found_;
-    int count_ = 0; // atoms placed
 };
 
 } // namespace
