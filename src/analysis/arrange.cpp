@@ -107,26 +107,32 @@ class NearestEarlier {
 
     int operator()(int k, int to, int not1, int not2) const {
         Best best;
-        auto consider = [&](int e, const double* = nullptr) {
+        const std::array<double, 3> pto = point(s_.xyz, to);
+        auto consider = [&](int e, const double* pe) {
             const int p = s_.iorder(e, 1);
             if (p >= k || e == not1 || e == not2) {
                 return;
             }
-            const double d = distance2(s_, to, e);
+            double d = 0.0;
+            for (std::size_t c = 0; c < 3; ++c) {
+                const double diff = pto[c] - pe[c];
+                d += diff * diff;
+            }
             if (d < best.d || (d == best.d && best.atom != 0 && p < best.position)) {
                 best = {d, p, e};
             }
         };
         if (!grid_ || !finite(to)) {
             for (int p = 1; p < k; ++p) {
-                consider(s_.iorder(p, 2));
+                const int e = s_.iorder(p, 2);
+                consider(e, &s_.xyz(1, e));
             }
             return best.atom;
         }
         const std::array<int, 3> cell = grid_->cellof(s_, to);
         for (int m = 0; m <= grid_->span(); ++m) {
             grid_->shell(cell, m, consider);
-            const double further = (double(m) - 1e-6) * grid_->edge();
+            const double further = grid_->clearance(pto, cell, m);
             if (further >= 1000.0 || (best.atom != 0 && further * further > best.d)) {
                 break;
             }
