@@ -313,7 +313,7 @@ void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms) {
 
 } // namespace
 
-void make_iconn(Store& s) {
+void make_iconn(Store& s, bool nearlists) {
     clearlists(s);
     // Atoms without finite coordinates are at no finite distance from any other: they bond to
     // none and are nobody's near neighbour.
@@ -334,7 +334,9 @@ void make_iconn(Store& s) {
         const double reach = bondreach(s);
         const CellGrid grid(s, atoms, std::max(reach * 1.01, 1.0));
         gridbonds(s, grid, atoms, reach);
-        gridnear(s, grid, atoms);
+        if (nearlists) {
+            gridnear(s, grid, atoms);
+        }
     }
     countnear(s);
 }

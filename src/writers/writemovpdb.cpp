@@ -33,7 +33,8 @@ void writemovpdb(Store& s, OutputFile& out) {
                 s.xyz(c, a) = s.xgeo(c, a, g);
             }
         }
-        make_iconn(s);
+        // Only the last model's non-bonded lists outlive the writer; the others are not read.
+        make_iconn(s, k == last);
         pdbconect(s, out);
         out.line("ENDMDL");
     }
