@@ -27,5 +27,6 @@ class MarkerSet {
 
     std::vector<Marker> markers_;
     std::array<std::uint64_t, 256> byanchor_{}; // the markers anchored on each byte
+    std::array<unsigned char, 256> anchor_{};   // 1 for a byte that anchors any
     std::uint64_t blank_ = 0;                   // markers of blanks only, looked for plainly
 };
