@@ -89,9 +89,11 @@ void readorder(Store& s) {
 class NearestEarlier {
   public:
     explicit NearestEarlier(const Store& s) : s_(s) {
+        // In output order, so that each cell lists its earlier atoms first.
         std::vector<int> atoms;
         double spread = 0.0;
-        for (int a = 1; a <= s.nat; ++a) {
+        for (int p = 1; p <= s.nat; ++p) {
+            const int a = s.iorder(p, 2);
             if (finite(a)) {
                 atoms.push_back(a);
                 for (int k = 1; k <= 3; ++k) {
@@ -110,8 +112,11 @@ class NearestEarlier {
         const std::array<double, 3> pto = point(s_.xyz, to);
         auto consider = [&](int e, const double* pe) {
             const int p = s_.iorder(e, 1);
-            if (p >= k || e == not1 || e == not2) {
-                return;
+            if (p >= k) {
+                return false; // and so are the cell's further atoms
+            }
+            if (e == not1 || e == not2) {
+                return true;
             }
             double d = 0.0;
             for (std::size_t c = 0; c < 3; ++c) {
@@ -121,6 +126,7 @@ class NearestEarlier {
             if (d < best.d || (d == best.d && best.atom != 0 && p < best.position)) {
                 best = {d, p, e};
             }
+            return true;
         };
         if (!grid_ || !finite(to)) {
             for (int p = 1; p < k; ++p) {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 // Atoms sorted into cubic cells of edge h, so that the pairs within a distance, and the nearest
@@ -70,7 +71,8 @@ class CellGrid {
 
     // Calls f(b, xyz of b) for every atom b in the cells whose offset from cell c is at most
     // `shell` in each direction and exactly `shell` in at least one. The coordinates are kept
-    // cell by cell, next to each other.
+    // cell by cell, next to each other, and a cell lists its atoms in the order in which the
+    // grid was given them; an f that returns false passes over the rest of the cell.
     template <class F> void shell(const std::array<int, 3>& c, int shell, F&& f) const {
         // Offsets limited to the grid, so a long thin grid costs no more than its cells.
         auto low = [&](int k) { return std::max(-shell, -c[std::size_t(k)]); };
@@ -81,7 +83,15 @@ class CellGrid {
                 auto visit = [&](int dz) {
                     const std::size_t cell = cellindex({c[0] + dx, c[1] + dy, c[2] + dz});
                     for (int m = start_[cell]; m < start_[cell + 1]; ++m) {
-                        f(members_[std::size_t(m)], &coords_[3 * std::size_t(m)]);
+                        const int b = members_[std::size_t(m)];
+                        const double* xyz = &coords_[3 * std::size_t(m)];
+                        if constexpr (std::is_same_v<decltype(f(b, xyz)), bool>) {
+                            if (!f(b, xyz)) {
+                                break;
+                            }
+                        } else {
+                            f(b, xyz);
+                        }
                     }
                 };
                 if (side) {
