@@ -42,7 +42,8 @@ void make_iconn(Store& s, bool nearlists = true);
 
 /// Molecule numbers spread along the bonds from atom 1, one label after another.
 void numbermolecules(Store& s);
-/// Output order with each heavy atom followed by its hydrogens, molecule by molecule.
+/// Output order with each heavy atom followed by its hydrogens, molecule by molecule; reads the
+/// neighbour lists of make_iconn.
 void chemicalorder(Store& s);
 /// Completes the store between reading and writing: labels, bonds, order, molecules, Z-matrix.
 void arrange(Store& s);

@@ -4,10 +4,11 @@
 //
 // The order is defined by a procedure that restarts its scan at atom 1 after every placement and
 // compares every placed with every unplaced atom when a molecule is complete. Here the atoms that
-// qualify next wait in heaps, and the closest pairs come from a k-d tree of the unplaced atoms:
-// each placed atom offers its nearest unplaced atoms in batches to a heap of pairs ordered as the
-// literal search meets them (distance, then position of the placed atom, then number of the
-// unplaced one).
+// qualify next wait in heaps, and each placed atom offers its nearest unplaced atoms in batches
+// to a heap of pairs ordered as the literal search meets them (distance, then position of the
+// placed atom, then number of the unplaced one). A first batch mostly comes from the atom's
+// neighbour lists (make_iconn's, for the same coordinates), later ones from a k-d tree of the
+// unplaced atoms.
 #include "analysis/analysis.h"
 #include "control/control.h"
 #include "store/store.h"
@@ -95,7 +96,7 @@ class UnplacedTree {
         double split = 0.0;
     };
 
-    static constexpr int leafsize = 8;
+    static constexpr int leafsize = 16;
 
     int build(const Store& s, std::vector<int>& order, int begin, int end, int parent) {
         const int node = int(nodes_.size());
@@ -268,32 +269,75 @@ class ClosestPairs {
         auto before = [](double d1, int a1, double d2, int a2) {
             return d1 != d2 ? d1 < d2 : a1 < a2;
         };
-        found_.clear();
-        tree_.search(
-            pa.data(),
-            [&](int b, double d) {
-                if (!(d < pairlimit) || !before(st.lastd, st.lastatom, d, b)) {
-                    return;
-                }
-                if (found_.size() == want && !before(d, b, found_.back().d, found_.back().atom)) {
-                    return;
-                }
-                const Pair e{d, position, b};
-                found_.insert(std::upper_bound(found_.begin(), found_.end(), e), e);
-                if (found_.size() > want) {
-                    found_.pop_back();
-                }
-            },
-            [&] { return found_.size() == want ? found_.back().d : pairlimit; });
+        // The neighbour lists give a batch of all the atoms they settle, the tree one of `want`.
+        std::size_t room = std::max(want, std::size_t(maxconn + maxnear));
+        // Takes atom b at squared distance d if it is beyond those handed out and within reach;
+        // false when it is not.
+        auto offer = [&](int b, double d) {
+            if (!(d < pairlimit) || !before(st.lastd, st.lastatom, d, b)) {
+                return false;
+            }
+            if (found_.size() == room && !before(d, b, found_.back().d, found_.back().atom)) {
+                return true;
+            }
+            const Pair e{d, position, b};
+            found_.insert(std::upper_bound(found_.begin(), found_.end(), e), e);
+            if (found_.size() > room) {
+                found_.pop_back();
+            }
+            return true;
+        };
+        bool complete = false; // no atom within reach is left after this batch
+        const Listed listed = fromlists(a, pa, offer);
+        if (listed.all || listed.nearer >= want) {
+            complete = listed.all && found_.size() < room;
+        } else {
+            room = want;
+            found_.clear();
+            tree_.search(pa.data(), offer,
+                         [&] { return found_.size() == want ? found_.back().d : pairlimit; });
+            complete = found_.size() < want;
+        }
         for (const Pair& e : found_) {
             push(e);
         }
-        // A short batch holds every remaining atom within reach.
-        if (found_.size() == want) {
+        if (!complete && !found_.empty()) {
             st.lastd = found_.back().d;
             st.lastatom = found_.back().atom;
             push(marker(position, st.lastd, st.batches));
         }
+    }
+
+    // The batch from the atom's own neighbour lists (those of make_iconn for these coordinates),
+    // when they settle it: its bonded atoms and its 20 nearest non-bonded ones hold every atom
+    // nearer than the 20th, so those of them nearer than that come before any other (a root
+    // that rounds to the 20th's could tie). False when fewer than a batch of them are left.
+    struct Listed {
+        bool all;           // the lists hold every atom within reach
+        std::size_t nearer; // unplaced atoms offered that come before any atom not listed
+    };
+    template <class Offer> Listed fromlists(int a, const std::array<double, 3>& pa, Offer& offer) {
+        // Fewer than 20 listed: there are no more non-bonded atoms within reach.
+        const bool all = s_.inear(0, a) < maxnear;
+        const double beyond = all ? std::numeric_limits<double>::infinity() : s_.rnear(maxnear, a);
+        found_.clear();
+        std::size_t nearer = 0;
+        auto consider = [&](int b) {
+            if (b == 0 || placed_[std::size_t(b)] || !finite(s_, b)) {
+                return;
+            }
+            const double d = distance2(pa.data(), &s_.xyz(1, b));
+            if (std::sqrt(d) < beyond && offer(b, d)) {
+                ++nearer;
+            }
+        };
+        for (int k = 1; k <= s_.iconn(0, a); ++k) {
+            consider(s_.iconn(k, a));
+        }
+        for (int k = 1; k <= maxnear; ++k) {
+            consider(s_.inear(k, a));
+        }
+        return {all, nearer};
     }
 
     const Store& s_;
