@@ -258,42 +258,60 @@ class ClosestPairs {
         }
     }
 
-    // The next batch of the unplaced atoms nearest to placed atom a, beyond those handed out;
-    // each batch is twice the size of the one before, so repeated searches cost no more than the
-    // last.
+    // The next batch of the unplaced atoms nearest to placed atom a, beyond those handed out.
+    // The first batch comes from the atom's neighbour lists (make_iconn's, for these
+    // coordinates): its bonded atoms and its 20 nearest non-bonded ones hold every atom nearer
+    // than the 20th, so the unplaced ones among them that are nearer than that come before any
+    // other, and every other lies at least that far (a root that rounds to the 20th's could
+    // tie): the stream waits with that distance as its bound. Later batches come from the tree,
+    // each twice the size of the one before, so repeated searches cost no more than the last.
     void fetch(int a, int position) {
         Stream& st = streams_[std::size_t(a)];
-        const std::size_t want = std::size_t(4) << std::min(st.batches, 20);
+        const bool first = st.batches == 0;
+        const std::size_t want =
+            first ? std::size_t(maxconn + maxnear) : std::size_t(4) << std::min(st.batches, 20);
         ++st.batches;
         const std::array<double, 3> pa = point(s_.xyz, a);
         auto before = [](double d1, int a1, double d2, int a2) {
             return d1 != d2 ? d1 < d2 : a1 < a2;
         };
-        // The neighbour lists give a batch of all the atoms they settle, the tree one of `want`.
-        std::size_t room = std::max(want, std::size_t(maxconn + maxnear));
-        // Takes atom b at squared distance d if it is beyond those handed out and within reach;
-        // false when it is not.
         auto offer = [&](int b, double d) {
             if (!(d < pairlimit) || !before(st.lastd, st.lastatom, d, b)) {
-                return false;
+                return;
             }
-            if (found_.size() == room && !before(d, b, found_.back().d, found_.back().atom)) {
-                return true;
+            if (found_.size() == want && !before(d, b, found_.back().d, found_.back().atom)) {
+                return;
             }
             const Pair e{d, position, b};
             found_.insert(std::upper_bound(found_.begin(), found_.end(), e), e);
-            if (found_.size() > room) {
+            if (found_.size() > want) {
                 found_.pop_back();
             }
-            return true;
         };
-        bool complete = false; // no atom within reach is left after this batch
-        const Listed listed = fromlists(a, pa, offer);
-        if (listed.all || listed.nearer >= want) {
-            complete = listed.all && found_.size() < room;
+        found_.clear();
+        double bound = 0.0; // no atom left in the stream is nearer
+        bool complete = false;
+        if (first) {
+            // Fewer than 20 listed: there are no more non-bonded atoms within reach.
+            const bool all = s_.inear(0, a) < maxnear;
+            const double r20 = all ? 0.0 : s_.rnear(maxnear, a);
+            auto consider = [&](int b) {
+                if (b != 0 && !placed_[std::size_t(b)] && finite(s_, b)) {
+                    const double d = distance2(pa.data(), &s_.xyz(1, b));
+                    if (all || std::sqrt(d) < r20) {
+                        offer(b, d);
+                    }
+                }
+            };
+            for (int k = 1; k <= s_.iconn(0, a); ++k) {
+                consider(s_.iconn(k, a));
+            }
+            for (int k = 1; k <= maxnear; ++k) {
+                consider(s_.inear(k, a));
+            }
+            complete = all;
+            bound = r20 * r20 * (1.0 - 1e-12);
         } else {
-            room = want;
-            found_.clear();
             tree_.search(pa.data(), offer,
                          [&] { return found_.size() == want ? found_.back().d : pairlimit; });
             complete = found_.size() < want;
@@ -301,43 +319,14 @@ class ClosestPairs {
         for (const Pair& e : found_) {
             push(e);
         }
-        if (!complete && !found_.empty()) {
+        if (complete) {
+            return;
+        }
+        if (!found_.empty()) {
             st.lastd = found_.back().d;
             st.lastatom = found_.back().atom;
-            push(marker(position, st.lastd, st.batches));
         }
-    }
-
-    // The batch from the atom's own neighbour lists (those of make_iconn for these coordinates),
-    // when they settle it: its bonded atoms and its 20 nearest non-bonded ones hold every atom
-    // nearer than the 20th, so those of them nearer than that come before any other (a root
-    // that rounds to the 20th's could tie). False when fewer than a batch of them are left.
-    struct Listed {
-        bool all;           // the lists hold every atom within reach
-        std::size_t nearer; // unplaced atoms offered that come before any atom not listed
-    };
-    template <class Offer> Listed fromlists(int a, const std::array<double, 3>& pa, Offer& offer) {
-        // Fewer than 20 listed: there are no more non-bonded atoms within reach.
-        const bool all = s_.inear(0, a) < maxnear;
-        const double beyond = all ? std::numeric_limits<double>::infinity() : s_.rnear(maxnear, a);
-        found_.clear();
-        std::size_t nearer = 0;
-        auto consider = [&](int b) {
-            if (b == 0 || placed_[std::size_t(b)] || !finite(s_, b)) {
-                return;
-            }
-            const double d = distance2(pa.data(), &s_.xyz(1, b));
-            if (std::sqrt(d) < beyond && offer(b, d)) {
-                ++nearer;
-            }
-        };
-        for (int k = 1; k <= s_.iconn(0, a); ++k) {
-            consider(s_.iconn(k, a));
-        }
-        for (int k = 1; k <= maxnear; ++k) {
-            consider(s_.inear(k, a));
-        }
-        return {all, nearer};
+        push(marker(position, std::max(st.lastd, bound), st.batches));
     }
 
     const Store& s_;
