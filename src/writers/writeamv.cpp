@@ -10,7 +10,7 @@ namespace {
 void amvframe(const Store& s, OutputFile& out, int mode, int /*frame*/,
               const Table2<double>& angstrom) {
     // cols 1-5 "mode " | 6-10 mode I5 | 11-22 " Frequency: " | 23-30 frequency F8.0 |
-    // 31-65 fixed text (the stored intensity is not used)
+    // 31-64 fixed text (the stored intensity is not used)
     std::string head("mode ");
     fw::I(head, mode, 5);
     head += " Frequency: ";
