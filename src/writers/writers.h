@@ -92,6 +92,8 @@ struct AnimationKind {
 /// The shared part of the animation writers: 40 frames per selected mode in a file of its own,
 /// then the output file replaced by a two-line note.
 void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind);
+/// The geometries a trajectory writes, in order, as RANGE and IDOFTL select them.
+std::vector<long long> trajectoryframes(const Store& s);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);
 /// Bond valence of atoms of elements ia and ib at points a and b (Bohr); also stored in rho.
