@@ -17,6 +17,8 @@ constexpr std::array readers{
                 "ADF output: geometries, energies, frequencies, intensities, normal modes"},
     ReaderEntry{"ADFINP", &readadfinp,
                 "ADF input: ATOMS block, Cartesian or Z-matrix, UNITS, GEOVAR"},
+    ReaderEntry{"AMSOUT", &readamsout,
+                "AMS output: geometries, frequencies, intensities, displacements per mode"},
     ReaderEntry{"ANGS", &readangs, "atom lines in Angstrom: symbol or element number, x, y, z"},
     ReaderEntry{"ARC", &readarc, "final geometry of an archive file, Cartesian or Z-matrix"},
     ReaderEntry{"BOHRS", &readbohrs, "atom lines in Bohr: symbol, x, y, z"},
