@@ -138,7 +138,6 @@ void VeskoReader::firstpass() {
                 }
             }
         } else if (has(rec, newcoordinates)) {
-            inlist = false;
             ++s.ngeom;
         }
     }

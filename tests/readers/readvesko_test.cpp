@@ -198,6 +198,15 @@ TEST(ReadVesko, TransitPointCount) {
         EXPECT_TRUE(std::filesystem::exists(name + ".xyz"));
         EXPECT_TRUE(std::filesystem::exists(name + ".angs"));
     }
+
+    // A file that cannot be created is announced all the same and skipped; the energy line
+    // after the point is then left to the main loop.
+    const Read r = run(" nrlt: 3\n" + water + point + " Total Bonding Energy  -2.5 -3.5 -4.5\n",
+                       (dir / "missing" / "o").string());
+    ASSERT_EQ(r.message, "") << r.out;
+    const std::string name = (dir / "missing" / "o.lt1").string();
+    EXPECT_EQ(r.out, "opening " + name + ".xyz\nopening " + name + ".angs\n");
+    EXPECT_EQ(r.s.energy, -2.5);
     std::filesystem::remove_all(dir);
 }
 
