@@ -1,7 +1,9 @@
 // The input readers: each reads the open input file in two passes and fills the store.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 struct Store;
 class InputFile;
@@ -64,6 +66,19 @@ void readamsoutxyz(Store& s, InputFile& in, bool store);
 void readamsoutxyz2(Store& s, InputFile& in, bool store);
 /// AMS atom table after a "Coordinates in Geometry Cycle" line, into geometry ngeom.
 void readamslogxyz(Store& s, InputFile& in, bool store);
+/// Atom lines of a linear-transit point's coordinate files: symbol and xyztmp in Angstrom.
+std::vector<std::string> ltatomlines(const Store& s);
+
+/// VESKO output: atoms, the optimisation's geometries with energies, frequencies and normal
+/// modes; writes the coordinate files of linear-transit points.
+void readvesko(Store& s, InputFile& in);
+/// VESKO atom table after "Info read from ATOMS block": counts its atoms into nat, or stores them.
+void readveskostart(Store& s, InputFile& in, bool store);
+/// VESKO atom table after its one-line Bohr coordinate header: counts or stores its atoms.
+void readveskostart2(Store& s, InputFile& in, bool store);
+/// Decodes one VESKO atom line into a new atom nat + 1: element and label from the first field,
+/// Bohr coordinates.
+void veskoatomline(Store& s, std::string_view line);
 /// NWChem output: every geometry table with its DFT energy, and the projected normal modes.
 void readnwchem(Store& s, InputFile& in);
 /// NWChem QM/MM output: the atoms of the last QM/MM geometry block.
