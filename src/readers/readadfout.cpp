@@ -379,6 +379,11 @@ void readadfout(Store& s, InputFile& in) {
     if (s.job == 0) {
         s.job = s.nrjobs;
     }
+    // Transit points are written while reading: refuse a clash before the first one. Each
+    // takes a geometry, so the count of geometries bounds them.
+    if (r.nrlt >= 1) {
+        refuseltpoints(s, r.idlt, s.ngeom, r.nrlt);
+    }
     in.rewind();
     // Tables still open at the end of the file say nothing about its first lines.
     r.readfrq = false;

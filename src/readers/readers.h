@@ -1,6 +1,7 @@
 // The input readers: each reads the open input file in two passes and fills the store.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 struct Store;
@@ -47,6 +48,11 @@ void readadflogxyz(Store& s, InputFile& in, bool store);
 void adfatomline(Store& s, std::string_view line, bool cycletable);
 /// Writes the two coordinate files of linear-transit point `suffix` from xyztmp.
 void writeltpoint(Store& s, std::string_view suffix);
+/// Name of a transit-point file: the output file, ".lt", the point's suffix, then `kind`.
+std::string ltpointname(const Store& s, std::string_view suffix, std::string_view kind);
+/// Ends the run when the output file, or a file of the `count` transit points from `first`
+/// (numbered up to nrlt), would replace a file the run reads.
+void refuseltpoints(const Store& s, long long first, long long count, long long nrlt);
 /// NWChem output: every geometry table with its DFT energy, and the projected normal modes.
 void readnwchem(Store& s, InputFile& in);
 /// NWChem QM/MM output: the atoms of the last QM/MM geometry block.
