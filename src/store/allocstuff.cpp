@@ -42,10 +42,13 @@ template <class A> long long extentsize(const A& a) {
     }
 }
 
-// A table that exists already, would take the store beyond its limit, or cannot be created ends
-// the run under its own name. `left` is what the limit still allows, in bytes.
+// One table: in the first round only what it would take is counted against the limit, so
+// that a store that cannot fit fails before any table is filled; in the second it is created.
+// A table that exists already, would take the store beyond its limit, or cannot be created
+// ends the run under its own name. `left` is what the limit still allows, in bytes.
 template <class Table, class... Args>
-void create(Table& t, std::string_view name, long long count, long long& left, Args&&... args) {
+void create(bool fill, Table& t, std::string_view name, long long count, long long& left,
+            Args&&... args) {
     if (t.allocated()) {
         allocexit(name, count, "allocstuff");
     }
@@ -56,6 +59,9 @@ void create(Table& t, std::string_view name, long long count, long long& left, A
         allocexit(name, count, "allocstuff");
     }
     left -= bytes;
+    if (!fill) {
+        return;
+    }
     try {
         t.allocate(std::forward<Args>(args)...);
     } catch (const std::bad_alloc&) {
@@ -71,30 +77,35 @@ void allocstuff(Store& s) {
     const long long nat = s.nat;
     const long long ng = s.ngeom > 0 ? s.ngeom : 1;
     const long long nv = s.nvib;
-    long long left = s.tablelimit > 0 ? s.tablelimit : defaultlimit();
+    const long long limit = s.tablelimit > 0 ? s.tablelimit : defaultlimit();
     const Extent atoms{1, nat};
-    create(s.iat, "IAT", nat, left, atoms);
-    create(s.idesp, "IDESP", nat, left, atoms);
-    create(s.iatmol, "IATMOL", nat, left, atoms);
-    create(s.iisotp, "IISOTP", nat, left, atoms);
-    create(s.risotp, "RISOTP", nat, left, atoms);
-    create(s.t4gen, "T4GEN", nat, left, atoms);
-    create(s.iorder, "IORDER", times(2, nat), left, atoms, Extent{1, 2});
-    create(s.iconn, "ICONN", times(18, nat), left, Extent{0, maxconn}, atoms);
-    create(s.rnear, "RNEAR", times(20, nat), left, Extent{1, maxnear}, atoms, 1000000.0);
-    create(s.rconn, "RCONN", times(18, nat), left, Extent{1, maxconn}, atoms);
-    create(s.inear, "INEAR", times(20, nat), left, Extent{0, maxnear}, atoms);
-    create(s.kmatrx, "KMATRX", times(3, nat), left, Extent{1, 3}, Extent{-3, nat});
-    create(s.xyz, "XYZ", times(3, nat), left, Extent{1, 3}, atoms);
-    create(s.egeo, "EGEO", ng, left, Extent{1, ng});
-    create(s.xgeo, "XGEO", times(times(ng, nat), 3), left, Extent{1, 3}, atoms, Extent{1, ng});
-    create(s.xyztmp, "XYZTMP", times(3, nat), left, Extent{1, 3}, atoms);
-    create(s.zmat, "ZMAT", times(3, nat), left, Extent{1, 3}, Extent{-3, nat});
-    create(s.chrg, "CHRG", nat, left, atoms);
-    create(s.atdescr, "ATDESCR", nat, left, atoms, std::string(10, ' '));
-    create(s.moldescr, "MOLDESCR", nat, left, atoms, std::string("MOL       "));
-    create(s.vibs, "vibs", nv, left, Extent{1, nv});
-    create(s.fscanfreq, "fscanfreq", times(2, nv), left, Extent{1, 2}, Extent{1, nv});
-    create(s.frqintns, "frqintns", nv, left, Extent{1, nv});
-    create(s.vibvec, "vibvec", times(times(3, nat), nv), left, Extent{1, 3}, atoms, Extent{1, nv});
+    for (const bool fill : {false, true}) {
+        long long left = limit;
+        create(fill, s.iat, "IAT", nat, left, atoms);
+        create(fill, s.idesp, "IDESP", nat, left, atoms);
+        create(fill, s.iatmol, "IATMOL", nat, left, atoms);
+        create(fill, s.iisotp, "IISOTP", nat, left, atoms);
+        create(fill, s.risotp, "RISOTP", nat, left, atoms);
+        create(fill, s.t4gen, "T4GEN", nat, left, atoms);
+        create(fill, s.iorder, "IORDER", times(2, nat), left, atoms, Extent{1, 2});
+        create(fill, s.iconn, "ICONN", times(18, nat), left, Extent{0, maxconn}, atoms);
+        create(fill, s.rnear, "RNEAR", times(20, nat), left, Extent{1, maxnear}, atoms, 1000000.0);
+        create(fill, s.rconn, "RCONN", times(18, nat), left, Extent{1, maxconn}, atoms);
+        create(fill, s.inear, "INEAR", times(20, nat), left, Extent{0, maxnear}, atoms);
+        create(fill, s.kmatrx, "KMATRX", times(3, nat), left, Extent{1, 3}, Extent{-3, nat});
+        create(fill, s.xyz, "XYZ", times(3, nat), left, Extent{1, 3}, atoms);
+        create(fill, s.egeo, "EGEO", ng, left, Extent{1, ng});
+        create(fill, s.xgeo, "XGEO", times(times(ng, nat), 3), left, Extent{1, 3}, atoms,
+               Extent{1, ng});
+        create(fill, s.xyztmp, "XYZTMP", times(3, nat), left, Extent{1, 3}, atoms);
+        create(fill, s.zmat, "ZMAT", times(3, nat), left, Extent{1, 3}, Extent{-3, nat});
+        create(fill, s.chrg, "CHRG", nat, left, atoms);
+        create(fill, s.atdescr, "ATDESCR", nat, left, atoms, std::string(10, ' '));
+        create(fill, s.moldescr, "MOLDESCR", nat, left, atoms, std::string("MOL       "));
+        create(fill, s.vibs, "vibs", nv, left, Extent{1, nv});
+        create(fill, s.fscanfreq, "fscanfreq", times(2, nv), left, Extent{1, 2}, Extent{1, nv});
+        create(fill, s.frqintns, "frqintns", nv, left, Extent{1, nv});
+        create(fill, s.vibvec, "vibvec", times(times(3, nat), nv), left, Extent{1, 3}, atoms,
+               Extent{1, nv});
+    }
 }
