@@ -22,7 +22,7 @@ namespace {
 
 // Far below the fuzzer's memory limit: an input that announces more atoms or modes than this
 // holds fails through allocexit, as it would with the program's own, machine-sized limit.
-constexpr long long tablelimit = 256LL << 20;
+constexpr long long tablelimit = 16LL << 20;
 
 // One entry per reader: types that share a reader ("VESKO" and "OUT") are one target.
 std::vector<const ReaderEntry*> readers() {

@@ -7,6 +7,7 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <iostream>
@@ -31,6 +32,13 @@ constexpr std::string_view scantable = "Old      New                X         Y 
 
 bool has(std::string_view rec, std::string_view marker) {
     return rec.find(marker) != std::string_view::npos;
+}
+
+// No scan has 10^18 points; beyond that the point numbers, counted on one per point, would
+// overflow.
+long long ltnumber(long long n) {
+    constexpr long long most = 1000000000000000000LL;
+    return std::clamp(n, -most, most);
 }
 
 // State of one run of the reader; the transit-point numbers and the run-type flag live
@@ -110,9 +118,9 @@ void AdfReader::firstpass() {
         } else if (has(rec, runtype)) {
             frequencies = has(rec, "FREQUENCIES");
         } else if (has(rec, ltpoints)) {
-            nrlt = freerd(rec).fndintegers(1);
+            nrlt = ltnumber(freerd(rec).fndintegers(1));
         } else if (has(rec, firstlt)) {
-            idlt = freerd(rec).fndintegers(1);
+            idlt = ltnumber(freerd(rec).fndintegers(1));
         }
     }
 }
