@@ -73,9 +73,9 @@ TEST(Store, TablesBeyondTheLimitFailBeforeAnyIsCreated) {
             EXPECT_EQ(e.what(), "ALLOCATE error for " + std::string(c.table));
             EXPECT_EQ(e.routine, "allocstuff");
         }
-        EXPECT_EQ(testing::internal::GetCapturedStdout(),
-                  "\n\nNot enough memory available for " + std::string(c.table) + " of size " +
-                      c.size + "\n");
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n\nNot enough memory available for " +
+                                                              std::string(c.table) + " of size " +
+                                                              c.size + "\n");
         EXPECT_FALSE(s.iat.allocated()) << c.table;
     }
 }
