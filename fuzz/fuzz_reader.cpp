@@ -20,8 +20,9 @@
 
 namespace {
 
-// Far below the fuzzer's memory limit: an input that announces more atoms or modes than this
-// holds fails through allocexit, as it would with the program's own, machine-sized limit.
+// Far below the fuzzer's memory limit, and small enough that creating the tables takes a few
+// milliseconds: an input that announces more atoms or modes than this holds fails through
+// allocexit, as it would beyond the program's own limit.
 constexpr long long tablelimit = 16LL << 20;
 
 // One entry per reader: types that share a reader ("VESKO" and "OUT") are one target.
