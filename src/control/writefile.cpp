@@ -55,6 +55,20 @@ std::vector<std::string> writtenfiles(const Store& s) {
             files.push_back(m.file);
         }
     }
+    // The distortion writer runs after the output is written; its files are checked here too,
+    // so that a clash stops the run before anything is written.
+    long long nimag = 0;
+    for (int k = 1; k <= s.nvib; ++k) {
+        nimag += s.vibs(k) < 0.0 ? 1 : 0;
+    }
+    if (nimag > 0) {
+        files.push_back(sidefilename(s, "-fwd.angs"));
+        files.push_back(sidefilename(s, "-rev.angs"));
+    }
+    if (nimag > 1 || (nimag > 0 && s.idtsrc != 0)) {
+        files.push_back(sidefilename(s, "-fwdTS.angs"));
+        files.push_back(sidefilename(s, "-revTS.angs"));
+    }
     return files;
 }
 

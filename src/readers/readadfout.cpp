@@ -7,6 +7,7 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
+#include <algorithm>
 #include <array>
 #include <iostream>
 
@@ -29,6 +30,13 @@ constexpr std::string_view scantable = "Old      New                X         Y 
 
 bool has(std::string_view rec, std::string_view marker) {
     return rec.find(marker) != std::string_view::npos;
+}
+
+// No scan has 10^18 points; beyond that the point numbers, counted on one per point, would
+// overflow.
+long long ltnumber(long long n) {
+    constexpr long long most = 1000000000000000000LL;
+    return std::clamp(n, -most, most);
 }
 
 // State of one run of the reader; the transit-point numbers and the run-type flag live
@@ -107,9 +115,9 @@ void AdfReader::firstpass() {
         } else if (has(rec, runtype)) {
             frequencies = has(rec, "FREQUENCIES");
         } else if (has(rec, ltpoints)) {
-            nrlt = freerd(rec).fndintegers(1);
+            nrlt = ltnumber(freerd(rec).fndintegers(1));
         } else if (has(rec, firstlt)) {
-            idlt = freerd(rec).fndintegers(1);
+            idlt = ltnumber(freerd(rec).fndintegers(1));
         }
     }
 }
@@ -310,6 +318,11 @@ void readadfout(Store& s, InputFile& in) {
     allocstuff(s);
     if (s.job == 0) {
         s.job = s.nrjobs;
+    }
+    // Transit points are written while reading: refuse a clash before the first one. Each
+    // takes a geometry, so the count of geometries bounds them.
+    if (r.nrlt >= 1) {
+        refuseltpoints(s, r.idlt, s.ngeom, r.nrlt);
     }
     in.rewind();
     // Tables still open at the end of the file say nothing about its first lines.

@@ -79,6 +79,11 @@ void readveskostart2(Store& s, InputFile& in, bool store);
 /// Decodes one VESKO atom line into a new atom nat + 1: element and label from the first field,
 /// Bohr coordinates.
 void veskoatomline(Store& s, std::string_view line);
+/// Name of a transit-point file: the output file, ".lt", the point's suffix, then `kind`.
+std::string ltpointname(const Store& s, std::string_view suffix, std::string_view kind);
+/// Ends the run when the output file, or a file of the `count` transit points from `first`
+/// (numbered up to nrlt), would replace a file the run reads.
+void refuseltpoints(const Store& s, long long first, long long count, long long nrlt);
 /// NWChem output: every geometry table with its DFT energy, and the projected normal modes.
 void readnwchem(Store& s, InputFile& in);
 /// NWChem QM/MM output: the atoms of the last QM/MM geometry block.

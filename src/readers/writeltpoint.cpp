@@ -28,12 +28,17 @@ void writefile(const std::string& name, const std::vector<std::string>& lines,
 
 void writeltpoint(Store& s, std::string_view suffix) {
     const std::vector<std::string> atoms = ltatomlines(s);
-    const std::string base = std::string(trimright(s.outputfile)) + ".lt" + std::string(suffix);
+
     // title: "LT-Step", the point's suffix, 3 blanks, energy (kcal/mol) F15.4
     std::string title = "LT-Step" + std::string(suffix) + "   ";
     fw::F(title, s.energy * kcal_per_hartree, 15, 4);
     std::vector<std::string> xyzlines{fw::I(s.nat, 4), title};
     xyzlines.insert(xyzlines.end(), atoms.begin(), atoms.end());
-    writefile(base + ".xyz", xyzlines, "xyz");
-    writefile(base + ".angs", atoms, "angs");
+    const std::string xyzname = ltpointname(s, suffix, ".xyz");
+    const std::string angsname = ltpointname(s, suffix, ".angs");
+    // Readers check every point before their first one; this covers a reader that does not.
+    refuseoverwrite(s, xyzname);
+    refuseoverwrite(s, angsname);
+    writefile(xyzname, xyzlines, "xyz");
+    writefile(angsname, atoms, "angs");
 }
