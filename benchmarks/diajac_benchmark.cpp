@@ -1,5 +1,5 @@
-// Jacobi diagonalisation of a dense symmetric 300 x 300 matrix, the size of the mass-weighted
-// Hessian of a 100-atom molecule.
+// Jacobi diagonalisation of dense symmetric matrices of the sizes of mass-weighted Hessians
+// (100, 200 and 300 atoms).
 #include "analysis/analysis.h"
 
 #include <benchmark/benchmark.h>
@@ -31,4 +31,4 @@ void BM_diajac(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_diajac)->Arg(300)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_diajac)->Arg(300)->Arg(600)->Arg(900)->Unit(benchmark::kMillisecond);

@@ -36,11 +36,14 @@ Vec3 make_ovector(const Vec3& a, const Vec3& b, const Vec3& c);
 
 /// True when two atoms of elements z1 and z2 at distance r (Bohr) are bonded.
 bool bonded(double r, int z1, int z2);
-/// Bonded and nearest non-bonded neighbour lists of every atom, nearest first.
-void make_iconn(Store& s);
+/// Bonded and nearest non-bonded neighbour lists of every atom, nearest first; without nearlists
+/// the non-bonded lists are left empty, for a geometry whose bonds alone are read.
+void make_iconn(Store& s, bool nearlists = true);
 
 /// Molecule numbers spread along the bonds from atom 1, one label after another.
 void numbermolecules(Store& s);
+/// Output order with each heavy atom followed by its hydrogens, molecule by molecule.
+void chemicalorder(Store& s);
 /// Completes the store between reading and writing: labels, bonds, order, molecules, Z-matrix.
 void arrange(Store& s);
 /// Moves atom idorient(1) to the origin, idorient(2) onto +z and idorient(3) into the xz plane.

@@ -83,101 +83,17 @@ void readorder(Store& s) {
     }
 }
 
-// Heavy atoms first, each followed at once by its hydrogens, growing each molecule along its
-// bonds; a new molecule starts from the closest unplaced atom, or afresh when none is near.
-void chemicalorder(Store& s) {
-    std::vector<bool> placed(std::size_t(s.nat) + 1, false);
-    int m = 0;
-    int molecule = 1;
-    bool fresh = true;
-    auto put = [&](int a) {
-        ++m;
-        setorder(s, a, m);
-        placed[std::size_t(a)] = true;
-    };
-    auto place = [&](int a) {
-        put(a);
-        if (s.iatmol(a) == 0) {
-            s.iatmol(a) = molecule;
-        }
-        for (int j = 1; j <= s.iconn(0, a); ++j) {
-            const int h = s.iconn(j, a);
-            if (s.iat(h) == 1 && !placed[std::size_t(h)]) {
-                put(h);
-            }
-        }
-    };
-    auto qualifies = [&](int a) {
-        if (fresh || m == 0) {
-            return true;
-        }
-        for (int j = 1; j <= s.iconn(0, a); ++j) {
-            if (placed[std::size_t(s.iconn(j, a))]) {
-                return true;
-            }
-        }
-        return false;
-    };
-    auto pass = [&](bool heavy) {
-        for (int a = 1; a <= s.nat; ++a) {
-            if ((heavy ? s.iat(a) > 1 : s.iat(a) == 1) && !placed[std::size_t(a)] && qualifies(a)) {
-                place(a);
-                return true;
-            }
-        }
-        return false;
-    };
-    while (m < s.nat) {
-        if (pass(true) || pass(false)) {
-            fresh = false;
-            continue;
-        }
-        if (fresh) {
-            std::cout << "Something weird is happening here ....\n";
-            myexit("Unexpected error", "arrange");
-        }
-        double bestheavy = 1000000.0;
-        double besthydrogen = 1000000.0;
-        int heavy = 0;
-        int hydrogen = 0;
-        for (int p = 1; p <= m; ++p) {
-            const int q = s.iorder(p, 2);
-            for (int a = 1; a <= s.nat; ++a) {
-                if (placed[std::size_t(a)]) {
-                    continue;
-                }
-                const double d = distance2(s, q, a);
-                if (s.iat(q) > 1 && s.iat(a) > 1 && d < bestheavy) {
-                    bestheavy = d;
-                    heavy = a;
-                } else if ((s.iat(q) == 1 || s.iat(a) == 1) && d < besthydrogen) {
-                    besthydrogen = d;
-                    hydrogen = a;
-                }
-            }
-        }
-        if (heavy != 0) {
-            place(heavy);
-            fresh = false;
-        } else if (hydrogen != 0) {
-            place(hydrogen);
-            fresh = false;
-        } else {
-            ++molecule;
-            fresh = true;
-        }
-    }
-}
-
 // The earlier atom (output position below k) nearest to atom `to`, other than the excluded
 // ones; the lowest position wins a tie. 0 when none lies within 1000 Bohr. Searched outward
 // cell shell by cell shell until no farther cell can hold a nearer or equally near atom.
 class NearestEarlier {
   public:
     explicit NearestEarlier(const Store& s) : s_(s) {
+        // In output order, so that each cell lists its earlier atoms first.
         std::vector<int> atoms;
         double spread = 0.0;
-        for (int a = 1; a <= s.nat; ++a) {
+        for (int p = 1; p <= s.nat; ++p) {
+            const int a = s.iorder(p, 2);
             if (finite(a)) {
                 atoms.push_back(a);
                 for (int k = 1; k <= 3; ++k) {
@@ -193,26 +109,36 @@ class NearestEarlier {
 
     int operator()(int k, int to, int not1, int not2) const {
         Best best;
-        auto consider = [&](int e, const double* = nullptr) {
+        const std::array<double, 3> pto = point(s_.xyz, to);
+        auto consider = [&](int e, const double* pe) {
             const int p = s_.iorder(e, 1);
-            if (p >= k || e == not1 || e == not2) {
-                return;
+            if (p >= k) {
+                return false; // and so are the cell's further atoms
             }
-            const double d = distance2(s_, to, e);
+            if (e == not1 || e == not2) {
+                return true;
+            }
+            double d = 0.0;
+            for (std::size_t c = 0; c < 3; ++c) {
+                const double diff = pto[c] - pe[c];
+                d += diff * diff;
+            }
             if (d < best.d || (d == best.d && best.atom != 0 && p < best.position)) {
                 best = {d, p, e};
             }
+            return true;
         };
         if (!grid_ || !finite(to)) {
             for (int p = 1; p < k; ++p) {
-                consider(s_.iorder(p, 2));
+                const int e = s_.iorder(p, 2);
+                consider(e, &s_.xyz(1, e));
             }
             return best.atom;
         }
         const std::array<int, 3> cell = grid_->cellof(s_, to);
         for (int m = 0; m <= grid_->span(); ++m) {
             grid_->shell(cell, m, consider);
-            const double further = (double(m) - 1e-6) * grid_->edge();
+            const double further = grid_->clearance(pto, cell, m);
             if (further >= 1000.0 || (best.atom != 0 && further * further > best.d)) {
                 break;
             }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <type_traits>
 #include <vector>
 
 // Atoms sorted into cubic cells of edge h, so that the pairs within a distance, and the nearest
@@ -28,6 +29,11 @@ class CellGrid {
                 lo_[k] = 0.0;
                 extent_[k] = 0.0;
             }
+        }
+        // No atom at all (none with finite coordinates): one empty cell.
+        if (atoms.empty()) {
+            lo_ = {};
+            extent_ = {};
         }
         // Few enough cells that empty ones cost little: at most four per atom.
         const double most = std::max(27.0, 4.0 * double(atoms.size()));
@@ -70,7 +76,8 @@ class CellGrid {
 
     // Calls f(b, xyz of b) for every atom b in the cells whose offset from cell c is at most
     // `shell` in each direction and exactly `shell` in at least one. The coordinates are kept
-    // cell by cell, next to each other.
+    // cell by cell, next to each other, and a cell lists its atoms in the order in which the
+    // grid was given them; an f that returns false passes over the rest of the cell.
     template <class F> void shell(const std::array<int, 3>& c, int shell, F&& f) const {
         // Offsets limited to the grid, so a long thin grid costs no more than its cells.
         auto low = [&](int k) { return std::max(-shell, -c[std::size_t(k)]); };
@@ -81,7 +88,15 @@ class CellGrid {
                 auto visit = [&](int dz) {
                     const std::size_t cell = cellindex({c[0] + dx, c[1] + dy, c[2] + dz});
                     for (int m = start_[cell]; m < start_[cell + 1]; ++m) {
-                        f(members_[std::size_t(m)], &coords_[3 * std::size_t(m)]);
+                        const int b = members_[std::size_t(m)];
+                        const double* xyz = &coords_[3 * std::size_t(m)];
+                        if constexpr (std::is_same_v<decltype(f(b, xyz)), bool>) {
+                            if (!f(b, xyz)) {
+                                break;
+                            }
+                        } else {
+                            f(b, xyz);
+                        }
                     }
                 };
                 if (side) {
@@ -95,6 +110,54 @@ class CellGrid {
                     if (shell <= high(2) && shell != 0) {
                         visit(shell);
                     }
+                }
+            }
+        }
+    }
+
+    // Calls f(b, xyz of b) for every atom b in the cells that may hold a point within distance
+    // r of p (and for some more). The cells are taken row by row along x, and the atoms of a
+    // row's cells lie next to each other, so each row is one sweep.
+    template <class F> void ball(const std::array<double, 3>& p, double r, F&& f) const {
+        // Measured in cells, with cells widened by a margin far above the rounding of cellof.
+        constexpr double margin = 1e-6;
+        std::array<double, 3> u{};
+        for (std::size_t k = 0; k < 3; ++k) {
+            u[k] = (p[k] - lo_[k]) / h_;
+        }
+        const double reach = r / h_ + margin;
+        const double reach2 = reach * reach;
+        auto range = [&](std::size_t k, double half, int& first, int& last) {
+            const double from = u[k] - half;
+            const double to = u[k] + half;
+            first = from <= 0.0 ? 0 : from >= double(dim_[k]) ? dim_[k] : int(from);
+            last = to < 0.0 ? -1 : to >= double(dim_[k] - 1) ? dim_[k] - 1 : int(to);
+        };
+        auto gap = [&](std::size_t k, int cell) {
+            return std::max({double(cell) - u[k] - margin, u[k] - double(cell + 1) - margin, 0.0});
+        };
+        int z0 = 0, z1 = 0;
+        range(2, reach, z0, z1);
+        for (int z = z0; z <= z1; ++z) {
+            const double gz = gap(2, z);
+            const double restz = reach2 - gz * gz;
+            int y0 = 0, y1 = 0;
+            range(1, std::sqrt(std::max(restz, 0.0)), y0, y1);
+            for (int y = y0; y <= y1; ++y) {
+                const double gy = gap(1, y);
+                const double rest = restz - gy * gy;
+                if (rest < 0.0) {
+                    continue;
+                }
+                int x0 = 0, x1 = 0;
+                range(0, std::sqrt(rest), x0, x1);
+                if (x0 > x1) {
+                    continue;
+                }
+                const int from = start_[cellindex({x0, y, z})];
+                const int to = start_[cellindex({x1, y, z}) + 1];
+                for (int m = from; m < to; ++m) {
+                    f(members_[std::size_t(m)], &coords_[3 * std::size_t(m)]);
                 }
             }
         }

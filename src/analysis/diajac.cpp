@@ -14,11 +14,31 @@ namespace {
 constexpr double thresholdfactor = 0.20000000298023224;
 constexpr int maxsweeps = 50;
 
+// The rotation of the pairs x = xp[r], y = yq[r] for r in [from, to), both from their old values.
+void rotate(double* xp, double* yq, std::size_t from, std::size_t to, double s, double tau) {
+    for (std::size_t r = from; r < to; ++r) {
+        const double x = xp[r];
+        const double y = yq[r];
+        xp[r] = x - s * (y + x * tau);
+        yq[r] = y + s * (x - y * tau);
+    }
+}
+
+// Row p made the mirror of column p again, for r in [from, to).
+void mirror(double* a, std::size_t n, std::size_t p, std::size_t from, std::size_t to) {
+    const double* colp = a + n * p;
+    for (std::size_t r = from; r < to; ++r) {
+        a[p + n * r] = colp[r];
+    }
+}
+
 } // namespace
 
 // The method is defined on the upper triangle. The lower triangle is made its mirror at entry
-// and kept so after every rotation, so every rotation reads and writes whole columns p and q
-// (contiguous in memory) and takes exactly the values the upper triangle holds.
+// and kept so, so every rotation reads and writes whole columns p and q (contiguous in memory)
+// and takes exactly the values the upper triangle holds. Row q is mirrored after each rotation
+// (later rotations of the same p read column q' at row q); row p, which they do not read (the
+// element (p, q) is taken from column p), once after all rotations of that p.
 void diajac(double* a, double* v, double* d, int n) {
     const std::size_t nn = std::size_t(n > 0 ? n : 0);
     auto at = [&](std::size_t i, std::size_t j) -> double& { return a[i + nn * j]; };
@@ -56,7 +76,7 @@ void diajac(double* a, double* v, double* d, int n) {
 
         for (std::size_t p = 0; p + 1 < nn; ++p) {
             for (std::size_t q = p + 1; q < nn; ++q) {
-                const double apq = at(p, q);
+                const double apq = at(q, p);
                 const double g = 100.0 * std::abs(apq);
                 // After four sweeps an element too small to change either diagonal entry is
                 // dropped without a rotation.
@@ -90,32 +110,20 @@ void diajac(double* a, double* v, double* d, int n) {
                 d[q] += h;
                 at(p, q) = 0.0;
                 at(q, p) = 0.0;
+                // Rows p and q are left out by splitting the range, so the loops carry no test
+                // and the compiler can run them on several elements at once.
                 double* colp = &at(0, p);
                 double* colq = &at(0, q);
-                for (std::size_t r = 0; r < nn; ++r) {
-                    if (r == p || r == q) {
-                        continue;
-                    }
-                    const double x = colp[r];
-                    const double y = colq[r];
-                    colp[r] = x - s * (y + x * tau);
-                    colq[r] = y + s * (x - y * tau);
-                }
-                for (std::size_t r = 0; r < nn; ++r) {
-                    if (r != p && r != q) {
-                        at(p, r) = colp[r];
-                        at(q, r) = colq[r];
-                    }
-                }
-                double* vp = &vt(0, p);
-                double* vq = &vt(0, q);
-                for (std::size_t r = 0; r < nn; ++r) {
-                    const double x = vp[r];
-                    const double y = vq[r];
-                    vp[r] = x - s * (y + x * tau);
-                    vq[r] = y + s * (x - y * tau);
-                }
+                rotate(colp, colq, 0, p, s, tau);
+                rotate(colp, colq, p + 1, q, s, tau);
+                rotate(colp, colq, q + 1, nn, s, tau);
+                mirror(a, nn, q, 0, p);
+                mirror(a, nn, q, p + 1, q);
+                mirror(a, nn, q, q + 1, nn);
+                rotate(&vt(0, p), &vt(0, q), 0, nn, s, tau);
             }
+            mirror(a, nn, p, 0, p);
+            mirror(a, nn, p, p + 1, nn);
         }
         for (std::size_t p = 0; p < nn; ++p) {
             b[p] += z[p];

@@ -115,6 +115,18 @@ void countnear(Store& s) {
     }
 }
 
+// The squared distance of a and b summed as `bond` sums it, so that its root is `bond`'s value.
+double squared(const Vec3& a, const double* b) {
+    const double dx = a[0] - b[0];
+    const double dy = a[1] - b[1];
+    const double dz = a[2] - b[2];
+    double d2 = 0.0;
+    d2 += dx * dx;
+    d2 += dy * dy;
+    d2 += dz * dz;
+    return d2;
+}
+
 // Every pair once, in the recording order that recordpair requires.
 void allpairs(Store& s) {
     for (int i = 1; i <= s.nat; ++i) {
@@ -149,24 +161,25 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
         double r;
     };
     std::vector<Pair> pairs;
+    // Beyond the reach no pair bonds: the exact test is left for the pairs within it.
+    const double reach2 = reach * reach;
     for (int i : atoms) {
         const Vec3 pi = point(s.xyz, i);
-        grid.shell(grid.cellof(s, i), 0, [&](int j, const double*) {
-            if (j < i) {
-                const double r = bond(pi, point(s.xyz, j));
+        auto consider = [&](int j, const double* pj) {
+            if (j >= i) {
+                return;
+            }
+            const double d2 = squared(pi, pj);
+            if (d2 <= reach2) {
+                const double r = std::sqrt(d2);
                 if (bonded(r, s.iat(i), s.iat(j))) {
                     pairs.push_back({i, j, r});
                 }
             }
-        });
-        grid.shell(grid.cellof(s, i), 1, [&](int j, const double*) {
-            if (j < i) {
-                const double r = bond(pi, point(s.xyz, j));
-                if (bonded(r, s.iat(i), s.iat(j))) {
-                    pairs.push_back({i, j, r});
-                }
-            }
-        });
+        };
+        const std::array<int, 3> cell = grid.cellof(s, i);
+        grid.shell(cell, 0, consider);
+        grid.shell(cell, 1, consider);
     }
     std::sort(pairs.begin(), pairs.end(),
               [](const Pair& p, const Pair& q) { return p.i != q.i ? p.i < q.i : p.j < q.j; });
@@ -185,58 +198,112 @@ bool isbondedto(const Store& s, int a, int b) {
     return false;
 }
 
-// The nearest non-bonded atoms of every atom, searched shell by shell of cells until no atom
-// further out can be nearer than the 20th found. Ties go to the lower atom number, which is the
-// order in which the all-pairs loop records an atom's partners.
-void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms) {
-    struct Near {
-        double r;
-        int b;
-        bool operator<(const Near& o) const { return r != o.r ? r < o.r : b < o.b; }
-    };
-    std::vector<Near> best;
-    for (int a : atoms) {
-        best.clear();
-        const Vec3 pa = point(s.xyz, a);
-        // Squared distances beyond this cannot enter the list (a little above the square of
-        // the farthest kept distance, so rounding never rejects a tie).
-        double admit = 1000000.0 * 1000000.0 * 1.000001;
-        const std::array<int, 3> cell = grid.cellof(s, a);
-        for (int k = 0; k <= grid.span(); ++k) {
-            grid.shell(cell, k, [&](int b, const double* pb) {
-                // The squared distance summed as `bond` sums it, so its root is `bond`'s value.
-                const double dx = pa[0] - pb[0];
-                const double dy = pa[1] - pb[1];
-                const double dz = pa[2] - pb[2];
-                double d2 = 0.0;
-                d2 += dx * dx;
-                d2 += dy * dy;
-                d2 += dz * dz;
-                if (!(d2 <= admit) || b == a || isbondedto(s, a, b)) {
-                    return;
-                }
-                const double r = std::sqrt(d2);
-                if (!(r < 1000000.0)) {
-                    return;
-                }
-                const Near n{r, b};
-                if (best.size() == std::size_t(maxnear) && !(n < best.back())) {
-                    return;
-                }
-                best.insert(std::upper_bound(best.begin(), best.end(), n), n);
-                if (best.size() > std::size_t(maxnear)) {
-                    best.pop_back();
-                }
-                if (best.size() == std::size_t(maxnear)) {
-                    admit = best.back().r * best.back().r * 1.000001;
-                }
-            });
-            const double further = grid.clearance(pa, cell, k);
-            if ((best.size() == std::size_t(maxnear) && best.back().r < further) ||
-                further >= 1000000.0) {
-                break;
-            }
+struct Near {
+    double r;
+    int b;
+    bool operator<(const Near& o) const { return r != o.r ? r < o.r : b < o.b; }
+};
+
+// The candidates cut down to the nearest `keep`, nearest first. A few dozen candidates are
+// ranked by counting, without branches (sorting them costs a mispredicted branch per
+// comparison); many are first cut down by partial sorting.
+void nearestfirst(std::vector<Near>& best, std::size_t keep) {
+    constexpr std::size_t most = 64;
+    if (best.size() > most) {
+        std::nth_element(best.begin(), best.begin() + std::ptrdiff_t(keep - 1), best.end());
+        best.resize(keep);
+    }
+    const std::size_t n = best.size();
+    std::array<double, most> r;
+    std::array<int, most> b;
+    for (std::size_t i = 0; i < n; ++i) {
+        r[i] = best[i].r;
+        b[i] = best[i].b;
+    }
+    std::array<Near, most> sorted;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::size_t rank = 0;
+        for (std::size_t j = 0; j < n; ++j) {
+            rank += std::size_t((r[j] < r[i]) | ((r[j] == r[i]) & (b[j] < b[i])));
         }
+        sorted[rank] = {r[i], b[i]};
+    }
+    best.assign(sorted.begin(), sorted.begin() + std::ptrdiff_t(std::min(n, keep)));
+}
+
+// The 20 nearest non-bonded atoms of atom a among the atoms within distance r of it, if they
+// are the 20 nearest of all: those farther than r are then farther than the 20th (a root that
+// rounds to the same value could tie). False when that is not sure.
+bool nearwithin(const Store& s, const CellGrid& grid, int a, double r, std::vector<Near>& best) {
+    const auto keep = std::size_t(maxnear);
+    const Vec3 pa = point(s.xyz, a);
+    const double r2 = r * r;
+    best.clear();
+    grid.ball(pa, r, [&](int b, const double* pb) {
+        const double d2 = squared(pa, pb);
+        if (d2 <= r2 && b != a && !isbondedto(s, a, b)) {
+            best.push_back({std::sqrt(d2), b});
+        }
+    });
+    if (best.size() < keep) {
+        return false;
+    }
+    nearestfirst(best, keep);
+    return best.back().r < std::sqrt(r2) && best.back().r < 1000000.0;
+}
+
+// The nearest non-bonded atoms of atom a, searched shell by shell of cells until no atom further
+// out can be nearer than the 20th found.
+void nearshells(const Store& s, const CellGrid& grid, int a, std::vector<Near>& best) {
+    const auto keep = std::size_t(maxnear);
+    best.clear();
+    const Vec3 pa = point(s.xyz, a);
+    // Squared distances beyond this cannot enter the list (a little above the square of the
+    // farthest kept distance, so rounding never rejects a tie).
+    double admit = 1000000.0 * 1000000.0 * 1.000001;
+    const std::array<int, 3> cell = grid.cellof(s, a);
+    for (int k = 0; k <= grid.span(); ++k) {
+        grid.shell(cell, k, [&](int b, const double* pb) {
+            const double d2 = squared(pa, pb);
+            if (!(d2 <= admit) || b == a || isbondedto(s, a, b)) {
+                return;
+            }
+            const double r = std::sqrt(d2);
+            if (r < 1000000.0) {
+                best.push_back({r, b});
+            }
+        });
+        if (best.size() > keep) {
+            std::nth_element(best.begin(), best.begin() + std::ptrdiff_t(keep - 1), best.end());
+            best.resize(keep);
+        }
+        double farthest = 1000000.0;
+        if (best.size() == keep) {
+            farthest = std::max_element(best.begin(), best.end())->r;
+            admit = farthest * farthest * 1.000001;
+        }
+        const double further = grid.clearance(pa, cell, k);
+        if (farthest < further || further >= 1000000.0) {
+            break;
+        }
+    }
+}
+
+// The nearest non-bonded atoms of every atom. Ties go to the lower atom number, which is the
+// order in which the all-pairs loop records an atom's partners. Neighbouring atoms (in the order
+// of most files) have their 20th nearest at about the same distance, so each search first takes
+// the atoms within a little more than the last atom's 20th distance, and only where that does
+// not settle the list searches shell by shell.
+void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms) {
+    std::vector<Near> best;
+    double guess = 0.0;
+    for (int a : atoms) {
+        if (!(guess > 0.0 && nearwithin(s, grid, a, guess * 1.1, best)) &&
+            !(guess > 0.0 && nearwithin(s, grid, a, guess * 1.5, best))) {
+            nearshells(s, grid, a, best);
+            nearestfirst(best, std::size_t(maxnear));
+        }
+        guess = best.size() == std::size_t(maxnear) ? best.back().r : 0.0;
         for (std::size_t k = 0; k < best.size(); ++k) {
             s.inear(int(k) + 1, a) = best[k].b;
             s.rnear(int(k) + 1, a) = best[k].r;
@@ -246,7 +313,7 @@ void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms) {
 
 } // namespace
 
-void make_iconn(Store& s) {
+void make_iconn(Store& s, bool nearlists) {
     clearlists(s);
     // Atoms without finite coordinates are at no finite distance from any other: they bond to
     // none and are nobody's near neighbour.
@@ -267,7 +334,9 @@ void make_iconn(Store& s) {
         const double reach = bondreach(s);
         const CellGrid grid(s, atoms, std::max(reach * 1.01, 1.0));
         gridbonds(s, grid, atoms, reach);
-        gridnear(s, grid, atoms);
+        if (nearlists) {
+            gridnear(s, grid, atoms);
+        }
     }
     countnear(s);
 }

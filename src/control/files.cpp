@@ -2,11 +2,25 @@
 #include "control/files.h"
 
 #include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
-InputFile::InputFile(std::string text) : text_(std::move(text)) {
-    index();
+InputFile::InputFile(std::string text) : owned_(std::move(text)), text_(owned_) {}
+
+InputFile::~InputFile() {
+    unmap();
+}
+
+void InputFile::unmap() {
+    if (mapped_ != nullptr) {
+        ::munmap(mapped_, mappedsize_);
+        mapped_ = nullptr;
+        mappedsize_ = 0;
+    }
 }
 
 namespace {
@@ -44,6 +58,27 @@ bool readplain(const std::string& path, std::string& text) {
     return ok;
 }
 
+// A plain file is mapped rather than copied: a long output is then in memory without a copy
+// and without the pages of a copy being cleared first. Null where it cannot be (an empty file,
+// a pipe, a file system without mappings); the caller then reads it.
+void* mapfile(const std::string& path, std::size_t& size) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat st {};
+    void* p = nullptr;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        size = std::size_t(st.st_size);
+        p = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0);
+        if (p == MAP_FAILED) {
+            p = nullptr;
+        }
+    }
+    ::close(fd);
+    return p;
+}
+
 } // namespace
 
 bool InputFile::load(const std::string& path) {
@@ -51,41 +86,42 @@ bool InputFile::load(const std::string& path) {
     if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
         return false;
     }
+    unmap();
+    owned_.clear();
+    text_ = {};
+    rewind();
+    if (!gzipped(path)) {
+        std::size_t size = 0;
+        if (void* p = mapfile(path, size)) {
+            mapped_ = p;
+            mappedsize_ = size;
+            text_ = std::string_view(static_cast<const char*>(p), size);
+            return true;
+        }
+    }
     std::string text;
     if (!(gzipped(path) ? readgzip(path, text) : readplain(path, text))) {
         return false;
     }
-    text_ = std::move(text);
-    index();
+    owned_ = std::move(text);
+    text_ = owned_;
     return true;
 }
 
-void InputFile::index() {
-    starts_.clear();
-    next_ = 0;
-    std::size_t p = 0;
-    while (p < text_.size()) {
-        starts_.push_back(p);
-        const std::size_t nl = text_.find('\n', p);
-        p = nl == std::string::npos ? text_.size() : nl + 1;
-    }
-    starts_.push_back(text_.size());
-}
-
 bool InputFile::getline(std::string_view& line) {
-    if (next_ + 1 >= starts_.size()) {
+    if (next_ >= text_.size()) {
         return false;
     }
-    const std::size_t begin = starts_[next_];
-    std::size_t end = starts_[next_ + 1];
-    ++next_;
-    if (end > begin && text_[end - 1] == '\n') {
-        --end;
-    }
+    const std::size_t begin = next_;
+    const void* nl = std::memchr(text_.data() + begin, '\n', text_.size() - begin);
+    std::size_t end =
+        nl == nullptr ? text_.size() : std::size_t(static_cast<const char*>(nl) - text_.data());
+    next_ = nl == nullptr ? text_.size() : end + 1;
+    ++lineno_;
     if (end > begin && text_[end - 1] == '\r') {
         --end;
     }
-    line = std::string_view(text_).substr(begin, std::min(end - begin, recordlength));
+    line = text_.substr(begin, std::min(end - begin, recordlength));
     return true;
 }
 

@@ -4,33 +4,41 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <vector>
 
 /// Length of the records in which every text file is read.
 inline constexpr std::size_t recordlength = 160;
 
-/// A text file read into memory once and handed out line by line. A line never holds its
-/// line end: a trailing carriage return is dropped, and a line is cut to the record length.
+/// A text file read into memory once (mapped, where it is a plain file) and handed out line by
+/// line. A line never holds its line end: a trailing carriage return is dropped, and a line is
+/// cut to the record length.
 class InputFile {
   public:
     /// The lines of a text held in memory (for tests and for side files).
     explicit InputFile(std::string text);
+    InputFile() = default;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile();
     /// Reads a whole file; false when it cannot be opened or read.
     bool load(const std::string& path);
     /// The next line, or false at the end of the file.
     bool getline(std::string_view& line);
     /// Back to the first line, for a reader's second pass.
-    void rewind() { next_ = 0; }
+    void rewind() {
+        next_ = 0;
+        lineno_ = 0;
+    }
     /// Number of the line last handed out (1-based), 0 before the first.
-    long long lineno() const { return static_cast<long long>(next_); }
-
-    InputFile() = default;
+    long long lineno() const { return lineno_; }
 
   private:
-    void index();
-    std::string text_;
-    std::vector<std::size_t> starts_; // start of every line, and one past the end
-    std::size_t next_ = 0;
+    void unmap();
+    std::string owned_;          // the text, unless it is mapped
+    void* mapped_ = nullptr;     // the file mapped into memory
+    std::size_t mappedsize_ = 0; // its length
+    std::string_view text_;      // the text, owned or mapped
+    std::size_t next_ = 0;       // where the next line starts
+    long long lineno_ = 0;
 };
 
 /// A line padded with blanks to the record length, as echoed in messages.

@@ -2,10 +2,13 @@
 // reads: a number without a decimal point is an integer and never a real.
 #include "control/freeread.h"
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <optional>
+#include <string>
 
 namespace {
 
@@ -51,12 +54,7 @@ std::optional<long long> readinteger(std::string_view f) {
 // the read. Overflow reads as infinity and underflow as zero, as gfortran does.
 std::optional<double> readreal(std::string_view f) {
     std::size_t p = 0;
-    std::string normal;
-    normal.reserve(f.size() + 2);
     if (p < f.size() && issign(f[p])) {
-        if (f[p] == '-') {
-            normal.push_back('-');
-        }
         ++p;
     }
     int mantissadigits = 0;
@@ -66,24 +64,25 @@ std::optional<double> readreal(std::string_view f) {
         if (firstnonzero < 0 && f[p] != '0') {
             firstnonzero = mantissadigits;
         }
-        normal.push_back(f[p++]);
+        ++p;
         ++mantissadigits;
         ++intdigits;
     }
     if (p == f.size() || f[p] != '.') {
         return std::nullopt;
     }
-    normal.push_back(f[p++]);
+    ++p;
     while (p < f.size() && isdigit(f[p])) {
         if (firstnonzero < 0 && f[p] != '0') {
             firstnonzero = mantissadigits;
         }
-        normal.push_back(f[p++]);
+        ++p;
         ++mantissadigits;
     }
     if (mantissadigits == 0) {
         return std::nullopt;
     }
+    const std::size_t mantissaend = p;
     long long exponent = 0;
     bool hasexponent = false;
     if (p < f.size()) {
@@ -116,9 +115,23 @@ std::optional<double> readreal(std::string_view f) {
     if (p < f.size() && f[p] != ';' && f[p] != '/') {
         return std::nullopt;
     }
+    // What from_chars reads: the mantissa as written with its minus sign (it takes no plus),
+    // then the exponent in E form. Only a field with an exponent is copied, onto the stack
+    // unless it is very long.
+    const std::size_t from = f[0] == '+' ? 1 : 0;
+    std::string_view normal = f.substr(from, mantissaend - from);
+    std::array<char, 96> buffer;
+    std::string longer;
     if (hasexponent) {
-        normal.push_back('e');
-        normal.append(std::to_string(exponent));
+        char* out = buffer.data();
+        if (normal.size() + 8 > buffer.size()) {
+            longer.resize(normal.size() + 8);
+            out = longer.data();
+        }
+        char* end = std::copy(normal.begin(), normal.end(), out);
+        *end++ = 'e';
+        end = std::to_chars(end, end + 7, exponent).ptr;
+        normal = std::string_view(out, std::size_t(end - out));
     }
     double value = 0.0;
     auto [ptr, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value);
@@ -126,7 +139,7 @@ std::optional<double> readreal(std::string_view f) {
         // Decimal position of the leading digit tells overflow from underflow.
         const long long magnitude = firstnonzero < 0 ? -1 : intdigits - firstnonzero + exponent;
         value = magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-        if (normal[0] == '-') {
+        if (f[0] == '-') {
             value = -value;
         }
     } else if (ec != std::errc() || ptr != normal.data() + normal.size()) {
@@ -165,7 +178,8 @@ class Collector {
             while (!kept.empty() && kept.back() == ' ') {
                 kept.remove_suffix(1);
             }
-            r_.strings[std::size_t(r_.nfnds)].assign(kept);
+            std::copy(kept.begin(), kept.end(), r_.text[std::size_t(r_.nfnds)].begin());
+            r_.kept[std::size_t(r_.nfnds)] = int(kept.size());
             r_.lengths[std::size_t(r_.nfnds++)] = int(s.size());
             r_.order[std::size_t(r_.nfndt++)] = {FieldKind::string, r_.nfnds};
         }

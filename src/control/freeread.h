@@ -2,15 +2,15 @@
 // lists numbered from 1, with the order in which they appeared.
 #pragma once
 
+#include <algorithm>
 #include <array>
-#include <string>
 #include <string_view>
 
 enum class FieldKind { none = 0, real = 1, integer = 2, string = 3, equals = 4 };
 
 struct FieldRef {
-    FieldKind kind = FieldKind::none;
-    int index = 0; // into the list of that kind; 0 for an equals sign
+    FieldKind kind;
+    int index; // into the list of that kind; 0 for an equals sign
 };
 
 struct FreeRead {
@@ -23,6 +23,13 @@ struct FreeRead {
     int nfnds = 0; // strings found
     int nfndt = 0; // entries in the order list
 
+    FreeRead() = default;
+    FreeRead(const FreeRead& o) { copy(o); }
+    FreeRead& operator=(const FreeRead& o) {
+        copy(o);
+        return *this;
+    }
+
     /// The i-th integer (1-based); 0 past the count, as in a cleared list.
     long long fndintegers(int i) const { return in(i, nfndi) ? integers[idx(i)] : 0; }
     /// The i-th real (1-based); 0.0 past the count.
@@ -30,20 +37,40 @@ struct FreeRead {
     /// The i-th string (1-based), at most 80 characters, trailing blanks removed; empty past the
     /// count.
     std::string_view fndstrings(int i) const {
-        return in(i, nfnds) ? std::string_view(strings[idx(i)]) : std::string_view();
+        return in(i, nfnds) ? std::string_view(text[idx(i)].data(), std::size_t(kept[idx(i)]))
+                            : std::string_view();
     }
     /// Length of the i-th string as it stood on the line, before it was cut to 80 characters.
     int fndlength(int i) const { return in(i, nfnds) ? lengths[idx(i)] : 0; }
     /// The i-th entry of the order list (1-based).
-    FieldRef fndorder(int i) const { return in(i, nfndt) ? order[idx(i)] : FieldRef{}; }
+    FieldRef fndorder(int i) const {
+        return in(i, nfndt) ? order[idx(i)] : FieldRef{FieldKind::none, 0};
+    }
 
-    std::array<long long, maxfields> integers{};
-    std::array<double, maxfields> reals{};
-    std::array<std::string, maxfields> strings;
-    std::array<int, maxfields> lengths{};
-    std::array<FieldRef, maxorder> order{};
+    // The lists are filled up to their counts and never cleared: a line costs neither an
+    // allocation nor the clearing of the whole lists, and nothing is read beyond the counts.
+    std::array<long long, maxfields> integers;
+    std::array<double, maxfields> reals;
+    std::array<std::array<char, maxstring>, maxfields> text; // the characters kept of a string
+    std::array<int, maxfields> kept;                         // how many they are
+    std::array<int, maxfields> lengths;
+    std::array<FieldRef, maxorder> order;
 
   private:
+    void copy(const FreeRead& o) {
+        nfndi = o.nfndi;
+        nfndr = o.nfndr;
+        nfnds = o.nfnds;
+        nfndt = o.nfndt;
+        std::copy_n(o.integers.begin(), nfndi, integers.begin());
+        std::copy_n(o.reals.begin(), nfndr, reals.begin());
+        for (std::size_t k = 0; k < std::size_t(nfnds); ++k) {
+            std::copy_n(o.text[k].begin(), o.kept[k], text[k].begin());
+        }
+        std::copy_n(o.kept.begin(), nfnds, kept.begin());
+        std::copy_n(o.lengths.begin(), nfnds, lengths.begin());
+        std::copy_n(o.order.begin(), nfndt, order.begin());
+    }
     static bool in(int i, int n) { return i >= 1 && i <= n; }
     static std::size_t idx(int i) { return std::size_t(i - 1); }
 };

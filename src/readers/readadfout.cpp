@@ -4,6 +4,7 @@
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
+#include "control/markerset.h"
 #include "readers/readers.h"
 #include "store/store.h"
 
@@ -13,20 +14,49 @@
 
 namespace {
 
-constexpr std::string_view jobmarker = "Fragment File(s)";
-constexpr std::string_view atomtable = "    X Y Z    ";
-constexpr std::string_view finalgeometry = "Final Geometry";
-constexpr std::string_view cartesian = "Coordinates (Cartesian)";
-constexpr std::string_view cycletable = "Coordinates in Geometry Cycle";
-constexpr std::string_view scansummary = "Summary of a frequency scan in the requested range";
-constexpr std::string_view intensities = "cm-1           1e-40 esu2 cm2          km/mole";
-constexpr std::string_view variables = "Geometric Variables";
-constexpr std::string_view runtype = "R U N   T Y P E";
-constexpr std::string_view ltpoints = "Nr. of points in the Linear Transit scan";
-constexpr std::string_view firstlt = "First LT point to handle in this run";
-constexpr std::string_view normalmodes =
-    "Vibrations and Normal Modes  ***  (cartesian coordinates, NOT mass-weighted)  ***";
-constexpr std::string_view scantable = "Old      New                X         Y         Z";
+// The markers looked for on every line, found in one pass over it (in this order).
+enum Marker : std::uint64_t {
+    jobmarker = 1 << 0,
+    atomtable = 1 << 1,
+    finalgeometry = 1 << 2,
+    cartesian = 1 << 3,
+    cycletable = 1 << 4,
+    scansummary = 1 << 5,
+    intensities = 1 << 6,
+    variables = 1 << 7,
+    runtype = 1 << 8,
+    ltpoints = 1 << 9,
+    firstlt = 1 << 10,
+    normalmodes = 1 << 11,
+    scantable = 1 << 12,
+    fragmentsword = 1 << 13,
+    bondingenergy = 1 << 14,
+    newenergy = 1 << 15,
+};
+MarkerSet markers() {
+    return MarkerSet{
+        "Fragment File(s)",
+        "    X Y Z    ",
+        "Final Geometry",
+        "Coordinates (Cartesian)",
+        "Coordinates in Geometry Cycle",
+        "Summary of a frequency scan in the requested range",
+        "cm-1           1e-40 esu2 cm2          km/mole",
+        "Geometric Variables",
+        "R U N   T Y P E",
+        "Nr. of points in the Linear Transit scan",
+        "First LT point to handle in this run",
+        "Vibrations and Normal Modes  ***  (cartesian coordinates, NOT mass-weighted)  ***",
+        "Old      New                X         Y         Z",
+        "FRAGMENTS",
+        "Total Bonding Energy",
+        "new :",
+    };
+}
+
+bool has(std::uint64_t found, Marker m) {
+    return (found & m) != 0;
+}
 
 bool has(std::string_view rec, std::string_view marker) {
     return rec.find(marker) != std::string_view::npos;
@@ -44,23 +74,26 @@ long long ltnumber(long long n) {
 struct AdfReader {
     Store& s;
     InputFile& in;
-    long long nrlt = 0;       // transit points of the scan
-    long long idlt = 1;       // number of the current transit point
-    bool finalgeo = false;    // a "Final Geometry" line awaits its coordinate table
-    int ngeomread = 0;        // "Geometric Variables" tables met
-    bool readfrq = false;     // inside an intensity table
-    bool frequencies = false; // the run type is FREQUENCIES
-    int ngeomcounted = 0;     // what the first pass found room for
-    bool scanread = false;    // the second pass met a frequency-scan table
+    long long nrlt = 0;         // transit points of the scan
+    long long idlt = 1;         // number of the current transit point
+    bool finalgeo = false;      // a "Final Geometry" line awaits its coordinate table
+    int ngeomread = 0;          // "Geometric Variables" tables met
+    bool readfrq = false;       // inside an intensity table
+    bool frequencies = false;   // the run type is FREQUENCIES
+    int ngeomcounted = 0;       // what the first pass found room for
+    bool scanread = false;      // the second pass met a frequency-scan table
+    std::string_view current{}; // the line last read, as it stands
+    const MarkerSet set = markers();
 
     // The next line padded to the record length, so markers with trailing blanks match short
     // lines; false at the end of the file.
     bool next(std::string& rec) {
-        std::string_view line;
-        if (!in.getline(line)) {
+        if (!in.getline(current)) {
             return false;
         }
-        rec = record(line);
+        // In place, so that no line costs an allocation.
+        rec.assign(current);
+        rec.resize(recordlength, ' ');
         return true;
     }
 
@@ -77,30 +110,31 @@ struct AdfReader {
 void AdfReader::firstpass() {
     std::string rec;
     while (next(rec)) {
-        if (has(rec, jobmarker)) {
+        const std::uint64_t found = set.find(current);
+        if (has(found, jobmarker)) {
             ++s.nrjobs;
             continue;
         }
         if (s.job != 0 && s.job != s.nrjobs) {
             continue;
         }
-        if (has(rec, atomtable)) {
+        if (has(found, atomtable)) {
             s.nat = 0;
             readadfoutxyz(s, in, false);
-        } else if (nrlt >= 1 && has(rec, finalgeometry)) {
+        } else if (nrlt >= 1 && has(found, finalgeometry)) {
             finalgeo = true;
-        } else if (finalgeo && has(rec, cartesian)) {
+        } else if (finalgeo && has(found, cartesian)) {
             finalgeo = false;
             ++s.ngeom;
-        } else if (has(rec, cycletable)) {
+        } else if (has(found, cycletable)) {
             if (s.nat == 0) {
                 readadflogxyz(s, in, false);
             } else if (ngeomread == 0) {
                 ++s.ngeom;
             }
-        } else if (has(rec, scansummary)) {
+        } else if (has(found, scansummary)) {
             s.lscanfreq = true;
-        } else if (has(rec, intensities)) {
+        } else if (has(found, intensities)) {
             readfrq = true;
             s.nvib = -1; // the underline below the header brings the count to 0
         } else if (readfrq) {
@@ -109,14 +143,14 @@ void AdfReader::firstpass() {
             } else {
                 ++s.nvib;
             }
-        } else if (has(rec, variables)) {
+        } else if (has(found, variables)) {
             ++ngeomread;
             ++s.ngeom;
-        } else if (has(rec, runtype)) {
+        } else if (has(found, runtype)) {
             frequencies = has(rec, "FREQUENCIES");
-        } else if (has(rec, ltpoints)) {
+        } else if (has(found, ltpoints)) {
             nrlt = ltnumber(freerd(rec).fndintegers(1));
-        } else if (has(rec, firstlt)) {
+        } else if (has(found, firstlt)) {
             idlt = ltnumber(freerd(rec).fndintegers(1));
         }
     }
@@ -127,27 +161,28 @@ void AdfReader::secondpass() {
     long long jobcounter = 0;
     int counter = 0; // lines of the current intensity table
     while (next(rec)) {
-        if (has(rec, jobmarker)) {
+        const std::uint64_t found = set.find(current);
+        if (has(found, jobmarker)) {
             ++jobcounter;
             continue;
         }
         if (s.job != 0 && jobcounter != s.job) {
             continue;
         }
-        if (has(rec, atomtable)) {
+        if (has(found, atomtable)) {
             s.nat = 0;
             readadfoutxyz(s, in, true);
-        } else if (nrlt >= 1 && has(rec, finalgeometry)) {
+        } else if (nrlt >= 1 && has(found, finalgeometry)) {
             finalgeo = true;
-        } else if (finalgeo && has(rec, cartesian)) {
+        } else if (finalgeo && has(found, cartesian)) {
             transitpoint();
-        } else if (has(rec, cycletable)) {
+        } else if (has(found, cycletable)) {
             if (s.nat == 0) {
                 readadflogxyz(s, in, true);
             } else if (ngeomread == 0) {
                 cyclegeometry();
             }
-        } else if (has(rec, intensities)) {
+        } else if (has(found, intensities)) {
             readfrq = true;
             counter = -1;
         } else if (readfrq) {
@@ -160,18 +195,18 @@ void AdfReader::secondpass() {
                     s.frqintns(counter) = f.fndreals(3);
                 }
             }
-        } else if (has(rec, normalmodes)) {
+        } else if (has(found, normalmodes)) {
             normalmodeblock();
-        } else if (!frequencies && has(rec, variables)) {
+        } else if (!frequencies && has(found, variables)) {
             geometricvariables();
-        } else if (has(rec, "FRAGMENTS") && freerd(rec).nfnds == 1) {
+        } else if (has(found, fragmentsword) && freerd(rec).nfnds == 1) {
             fragments();
-        } else if (has(rec, "Total Bonding Energy") || has(rec, "new :")) {
+        } else if (has(found, bondingenergy) || has(found, newenergy)) {
             s.energy = freerd(rec).fndreals(1);
-        } else if (has(rec, scantable)) {
+        } else if (has(found, scantable)) {
             adffrequencyscan(s, in);
             scanread = true;
-        } else if (has(rec, runtype)) {
+        } else if (has(found, runtype)) {
             frequencies = has(rec, "FREQUENCIES");
         }
     }

@@ -4,6 +4,7 @@
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
+#include "control/markerset.h"
 #include "readers/readers.h"
 #include "store/atominfo.h"
 #include "store/store.h"
@@ -15,14 +16,11 @@
 
 namespace {
 
-constexpr std::string_view banner = " O   R   C   A ";
-constexpr std::string_view atomcount = "Number of atoms";
-constexpr std::string_view coordinates = "CARTESIAN COORDINATES (ANGSTROEM)";
-
-// Markers are looked for in the blank-padded record, so one that ends in blanks is also found
-// at the end of a shorter line.
-bool holds(const std::string& rec, std::string_view marker) {
-    return rec.find(marker) != std::string::npos;
+// The markers of the output, found in one pass over each line; one that ends in blanks is also
+// found at the end of a shorter line.
+enum Marker : std::uint64_t { banner = 1, atomcount = 2, coordinates = 4 };
+MarkerSet markers() {
+    return MarkerSet{" O   R   C   A ", "Number of atoms", "CARTESIAN COORDINATES (ANGSTROEM)"};
 }
 
 // The element of an atom line's label: "J." is dropped without a mark, and a suffix after a
@@ -79,14 +77,15 @@ void readorca(Store& s, InputFile& in) {
     int counted = 0; // coordinate blocks of the first pass: the room in the geometry tables
     s.nat = 0;
     in.rewind();
+    const MarkerSet set = markers();
     while (in.getline(line)) {
-        const std::string rec = record(line);
-        if (holds(rec, banner)) {
+        const std::uint64_t found = set.find(line);
+        if (found & banner) {
             ++s.nrjobs;
         } else if (s.job == 0 || s.job == s.nrjobs) {
-            if (holds(rec, atomcount)) {
+            if (found & atomcount) {
                 s.nat = int(std::clamp<long long>(freerd(line).fndintegers(1), INT_MIN, INT_MAX));
-            } else if (holds(rec, coordinates)) {
+            } else if (found & coordinates) {
                 ++counted;
             }
         }
@@ -107,10 +106,10 @@ void readorca(Store& s, InputFile& in) {
     long long jobcounter = 0;
     bool decoded = false;
     while (in.getline(line)) {
-        const std::string rec = record(line);
-        if (holds(rec, banner)) {
+        const std::uint64_t found = set.find(line);
+        if (found & banner) {
             ++jobcounter;
-        } else if (holds(rec, coordinates) && jobcounter == s.job) {
+        } else if ((found & coordinates) && jobcounter == s.job) {
             if (!readblock(s, in, !decoded)) {
                 continue;
             }

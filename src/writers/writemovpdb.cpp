@@ -9,7 +9,9 @@
 #include "writers/writers.h"
 
 void writemovpdb(Store& s, OutputFile& out) {
-    for (const long long g : trajectoryframes(s)) {
+    const std::vector<long long> frames = trajectoryframes(s);
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+        const long long g = frames[k];
         // cols 1-6 "MODEL " | 7-12 model number I6
         std::string head("MODEL ");
         fw::I(head, s.modelstart + g, 6);
@@ -24,7 +26,8 @@ void writemovpdb(Store& s, OutputFile& out) {
                 s.xyz(c, a) = s.xgeo(c, a, g);
             }
         }
-        make_iconn(s);
+        // Only the last model's non-bonded lists outlive the writer; the others are not read.
+        make_iconn(s, k + 1 == frames.size());
         pdbconect(s, out);
         out.line("ENDMDL");
     }

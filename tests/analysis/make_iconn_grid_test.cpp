@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
+#include <limits>
 #include <random>
 #include <sstream>
 
@@ -143,6 +144,38 @@ TEST(MakeIconnGrid, SameListsAsEveryPair) {
             }
             for (int k = 1; k <= maxnear; ++k) {
                 ASSERT_EQ(s.rnear(k, a), want.rnear[std::size_t(a) * 21 + std::size_t(k)]);
+            }
+        }
+    }
+}
+
+// Atoms at an infinite or undefined place are at no distance from any other: every atom of
+// such a store, or only some of them.
+TEST(MakeIconnGrid, AtomsWithoutFiniteCoordinates) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<std::vector<double>> places[] = {
+        {{inf, 0.0, 0.0}, {-inf, 0.0, 0.0}, {0.0, nan, 0.0}},
+        {{0.0, 0.0, 0.0}, {1.8, 0.0, 0.0}, {inf, 1.0, 0.0}, {0.0, 0.0, nan}, {0.0, 1.8, 0.0}},
+    };
+    for (const auto& atoms : places) {
+        Store s;
+        s.nat = int(atoms.size());
+        allocstuff(s);
+        for (int a = 1; a <= s.nat; ++a) {
+            s.iat(a) = 8;
+            for (int k = 1; k <= 3; ++k) {
+                s.xyz(k, a) = atoms[std::size_t(a - 1)][std::size_t(k - 1)];
+            }
+        }
+        const Lists want = reference(s);
+        make_iconn(s);
+        for (int a = 1; a <= s.nat; ++a) {
+            for (int k = 0; k <= maxconn; ++k) {
+                EXPECT_EQ(s.iconn(k, a), want.iconn[std::size_t(a) * 19 + std::size_t(k)]);
+            }
+            for (int k = 0; k <= maxnear; ++k) {
+                EXPECT_EQ(s.inear(k, a), want.inear[std::size_t(a) * 21 + std::size_t(k)]);
             }
         }
     }

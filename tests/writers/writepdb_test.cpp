@@ -1,3 +1,4 @@
+#include "analysis/analysis.h"
 #include "control/files.h"
 #include "readers/readers.h"
 #include "teststore.h"
@@ -169,6 +170,39 @@ TEST(Writemovpdb, EachModelHasItsOwnBondsAndTheLastStaysInTheStore) {
               "CONECT    1\n"
               "CONECT    2\n"
               "ENDMDL\n");
+}
+
+// The store keeps the complete connectivity of the last model written, non-bonded lists
+// included, whatever the models before it held.
+TEST(Writemovpdb, LastModelLeavesItsWholeConnectivity) {
+    for (const long long idoftl : {1LL, 0LL}) {
+        Store s;
+        s.ngeom = 3;
+        testing_store::build(s, {{8, 0, 0, 0, {}}, {1, 0, 0, 0, {}}, {1, 0, 0, 0, {}}}, {1, 2, 3});
+        for (int g = 1; g <= 3; ++g) {
+            for (int a = 1; a <= 3; ++a) {
+                s.xgeo(1, a, g) = double(a * g) / angstrom_per_bohr; // spread more each time
+                s.xgeo(2, a, g) = 0.3 * double(a) / angstrom_per_bohr;
+            }
+        }
+        s.idoftl = idoftl;
+        OutputFile out;
+        writemovpdb(s, out);
+        Store want = s;
+        make_iconn(want);
+        for (int a = 1; a <= 3; ++a) {
+            for (int k = 0; k <= maxconn; ++k) {
+                EXPECT_EQ(s.iconn(k, a), want.iconn(k, a));
+            }
+            for (int k = 0; k <= maxnear; ++k) {
+                EXPECT_EQ(s.inear(k, a), want.inear(k, a));
+            }
+            for (int k = 1; k <= maxnear; ++k) {
+                EXPECT_EQ(s.rnear(k, a), want.rnear(k, a));
+            }
+        }
+        EXPECT_GT(s.inear(0, 1), 0);
+    }
 }
 
 // What KRU writes, KRU reads back: the same atoms with their names, residues and residue

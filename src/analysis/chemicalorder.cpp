@@ -1,0 +1,414 @@
+// Output order by chemistry: heavy atoms first, each followed at once by its hydrogens, each
+// molecule grown along its bonds; a new molecule starts from the unplaced atom closest to the
+// placed ones, or afresh when none is within 1000 Bohr.
+//
+// The order is defined by a procedure that restarts its scan at atom 1 after every placement and
+// compares every placed with every unplaced atom when a molecule is complete. Here the atoms that
+// qualify next wait in heaps, and the closest pairs come from a k-d tree of the unplaced atoms:
+// each placed atom offers its nearest unplaced atoms in batches to a heap of pairs ordered as the
+// literal search meets them (distance, then position of the placed atom, then number of the
+// unplaced one).
+#include "analysis/analysis.h"
+#include "control/control.h"
+#include "store/store.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <iostream>
+#include <limits>
+#include <queue>
+#include <vector>
+
+namespace {
+
+// Squared distances at or beyond this never make a closest pair.
+constexpr double pairlimit = 1000000.0;
+
+bool finite(const Store& s, int a) {
+    return std::isfinite(s.xyz(1, a)) && std::isfinite(s.xyz(2, a)) && std::isfinite(s.xyz(3, a));
+}
+
+// The squared distance as the literal search sums it: placed atom minus unplaced atom, x, y, z.
+double distance2(const double* p, const double* q) {
+    double d = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        const double diff = p[k] - q[k];
+        d += diff * diff;
+    }
+    return d;
+}
+
+// The unplaced atoms with finite coordinates in a k-d tree whose nodes count the unplaced atoms
+// below them, so that the search for the nearest ones skips what is placed however far the next
+// unplaced atom is. A node is skipped only when the squared distance to its box exceeds what is
+// sought: rounding is monotonic, so an atom in the box is never computed nearer than its box.
+class UnplacedTree {
+  public:
+    UnplacedTree(const Store& s, const std::vector<char>& placed) : placed_(placed) {
+        for (int a = 1; a <= s.nat; ++a) {
+            if (finite(s, a)) {
+                atoms_.push_back(a);
+            }
+        }
+        leafof_.assign(std::size_t(s.nat) + 1, -1);
+        if (atoms_.empty()) {
+            return;
+        }
+        coords_.resize(3 * atoms_.size());
+        std::vector<int> order(atoms_);
+        build(s, order, 0, int(order.size()), -1);
+        atoms_ = std::move(order);
+        for (std::size_t i = 0; i < atoms_.size(); ++i) {
+            for (int k = 0; k < 3; ++k) {
+                coords_[3 * i + std::size_t(k)] = s.xyz(k + 1, atoms_[i]);
+            }
+        }
+    }
+
+    void remove(int a) {
+        for (int node = leafof_[std::size_t(a)]; node >= 0;
+             node = nodes_[std::size_t(node)].parent) {
+            --nodes_[std::size_t(node)].count;
+        }
+    }
+
+    // Calls visit(b, d) for the unplaced atoms b at squared distance d from p, skipping nodes
+    // whose every atom lies farther than limit() (read again as the search goes on).
+    template <class Visit, class Limit>
+    void search(const double* p, Visit&& visit, Limit&& limit) const {
+        if (!nodes_.empty()) {
+            descend(0, p, visit, limit);
+        }
+    }
+
+  private:
+    struct Node {
+        std::array<double, 3> lo, hi;
+        int left = -1; // children, -1 for a leaf
+        int right = -1;
+        int begin = 0; // the node's atoms, atoms_[begin..end)
+        int end = 0;
+        int count = 0; // of them still unplaced
+        int parent = -1;
+        int axis = 0;
+        double split = 0.0;
+    };
+
+    static constexpr int leafsize = 8;
+
+    int build(const Store& s, std::vector<int>& order, int begin, int end, int parent) {
+        const int node = int(nodes_.size());
+        nodes_.push_back({});
+        Node nd;
+        nd.begin = begin;
+        nd.end = end;
+        nd.count = end - begin;
+        nd.parent = parent;
+        for (int k = 0; k < 3; ++k) {
+            nd.lo[std::size_t(k)] = std::numeric_limits<double>::infinity();
+            nd.hi[std::size_t(k)] = -std::numeric_limits<double>::infinity();
+            for (int i = begin; i < end; ++i) {
+                const double x = s.xyz(k + 1, order[std::size_t(i)]);
+                nd.lo[std::size_t(k)] = std::min(nd.lo[std::size_t(k)], x);
+                nd.hi[std::size_t(k)] = std::max(nd.hi[std::size_t(k)], x);
+            }
+        }
+        if (end - begin > leafsize) {
+            int axis = 0;
+            for (int k = 1; k < 3; ++k) {
+                if (nd.hi[std::size_t(k)] - nd.lo[std::size_t(k)] >
+                    nd.hi[std::size_t(axis)] - nd.lo[std::size_t(axis)]) {
+                    axis = k;
+                }
+            }
+            const int mid = begin + (end - begin) / 2;
+            std::nth_element(order.begin() + begin, order.begin() + mid, order.begin() + end,
+                             [&](int a, int b) { return s.xyz(axis + 1, a) < s.xyz(axis + 1, b); });
+            nd.axis = axis;
+            nd.split = s.xyz(axis + 1, order[std::size_t(mid)]);
+            nd.left = build(s, order, begin, mid, node);
+            nd.right = build(s, order, mid, end, node);
+        } else {
+            for (int i = begin; i < end; ++i) {
+                leafof_[std::size_t(order[std::size_t(i)])] = node;
+            }
+        }
+        nodes_[std::size_t(node)] = nd;
+        return node;
+    }
+
+    // Squared distance from p to the node's box, summed as the atoms' distances are.
+    static double boxdistance2(const double* p, const Node& nd) {
+        double d = 0.0;
+        for (std::size_t k = 0; k < 3; ++k) {
+            const double gap = p[k] < nd.lo[k]   ? nd.lo[k] - p[k]
+                               : p[k] > nd.hi[k] ? p[k] - nd.hi[k]
+                                                 : 0.0;
+            d += gap * gap;
+        }
+        return d;
+    }
+
+    template <class Visit, class Limit>
+    void descend(int node, const double* p, Visit& visit, Limit& limit) const {
+        const Node& nd = nodes_[std::size_t(node)];
+        if (nd.count == 0 || boxdistance2(p, nd) > limit()) {
+            return;
+        }
+        if (nd.left < 0) {
+            for (int i = nd.begin; i < nd.end; ++i) {
+                const int b = atoms_[std::size_t(i)];
+                if (!placed_[std::size_t(b)]) {
+                    visit(b, distance2(p, &coords_[3 * std::size_t(i)]));
+                }
+            }
+            return;
+        }
+        const bool leftfirst = p[nd.axis] < nd.split;
+        descend(leftfirst ? nd.left : nd.right, p, visit, limit);
+        descend(leftfirst ? nd.right : nd.left, p, visit, limit);
+    }
+
+    const std::vector<char>& placed_;
+    std::vector<int> atoms_;     // the tree's atoms, leaf by leaf
+    std::vector<double> coords_; // their coordinates, three by three
+    std::vector<Node> nodes_;    // node 0 is the root
+    std::vector<int> leafof_;    // the leaf that holds each atom; -1 for none
+};
+
+// Closest pairs between the placed and the unplaced atoms, in two kinds: heavy pairs (both atoms
+// heavier than hydrogen) and hydrogen pairs (at least one hydrogen).
+class ClosestPairs {
+  public:
+    ClosestPairs(const Store& s, const std::vector<char>& placed)
+        : s_(s), placed_(placed), tree_(s, placed), streams_(std::size_t(s.nat) + 1) {}
+
+    // Atom a has just been placed at position p: its pairs enter the search.
+    void placed(int a, int p) {
+        if (finite(s_, a)) {
+            tree_.remove(a);
+            push(marker(p, 0.0, 0));
+        }
+    }
+
+    // The unplaced atom of the closest pair of one kind; 0 when there is none.
+    int closest(bool heavy) {
+        Heap& heap = heavy ? heavy_ : hydrogen_;
+        while (!heap.empty()) {
+            const Pair e = heap.top();
+            if (!(e.d < pairlimit)) {
+                return 0;
+            }
+            if (e.atom > 0 && !placed_[std::size_t(e.atom)]) {
+                return e.atom;
+            }
+            heap.pop();
+            const int a = s_.iorder(e.position, 2);
+            if (e.atom <= 0 && -e.atom == streams_[std::size_t(a)].batches) {
+                fetch(a, e.position);
+            }
+        }
+        return 0;
+    }
+
+  private:
+    // A pair (distance, position of the placed atom, unplaced atom), or with atom <= 0 a marker:
+    // the placed atom's pairs not yet fetched lie at this distance or farther, and -atom is the
+    // number of the batch they will come in.
+    struct Pair {
+        double d;
+        int position;
+        int atom;
+        bool operator<(const Pair& o) const {
+            if (d != o.d) {
+                return d < o.d;
+            }
+            return position != o.position ? position < o.position : atom < o.atom;
+        }
+        bool operator>(const Pair& o) const { return o < *this; }
+    };
+    using Heap = std::priority_queue<Pair, std::vector<Pair>, std::greater<>>;
+
+    // How far the unplaced atoms of one placed atom have been handed out, in (distance, atom)
+    // order.
+    struct Stream {
+        double lastd = -1.0;
+        int lastatom = 0;
+        int batches = 0;
+    };
+
+    static Pair marker(int position, double d, int batch) { return {d, position, -batch}; }
+
+    // Markers go into both heaps; a pair into the heap of its kind, or none.
+    void push(const Pair& e) {
+        if (e.atom <= 0) {
+            heavy_.push(e);
+            hydrogen_.push(e);
+            return;
+        }
+        const int a = s_.iorder(e.position, 2);
+        const int za = s_.iat(a);
+        const int zb = s_.iat(e.atom);
+        if (za > 1 && zb > 1) {
+            heavy_.push(e);
+        } else if (za == 1 || zb == 1) {
+            hydrogen_.push(e);
+        }
+    }
+
+    // The next batch of the unplaced atoms nearest to placed atom a, beyond those handed out;
+    // each batch is twice the size of the one before, so repeated searches cost no more than the
+    // last.
+    void fetch(int a, int position) {
+        Stream& st = streams_[std::size_t(a)];
+        const std::size_t want = std::size_t(4) << std::min(st.batches, 20);
+        ++st.batches;
+        const std::array<double, 3> pa = point(s_.xyz, a);
+        auto before = [](double d1, int a1, double d2, int a2) {
+            return d1 != d2 ? d1 < d2 : a1 < a2;
+        };
+        found_.clear();
+        tree_.search(
+            pa.data(),
+            [&](int b, double d) {
+                if (!(d < pairlimit) || !before(st.lastd, st.lastatom, d, b)) {
+                    return;
+                }
+                if (found_.size() == want && !before(d, b, found_.back().d, found_.back().atom)) {
+                    return;
+                }
+                const Pair e{d, position, b};
+                found_.insert(std::upper_bound(found_.begin(), found_.end(), e), e);
+                if (found_.size() > want) {
+                    found_.pop_back();
+                }
+            },
+            [&] { return found_.size() == want ? found_.back().d : pairlimit; });
+        for (const Pair& e : found_) {
+            push(e);
+        }
+        // A short batch holds every remaining atom within reach.
+        if (found_.size() == want) {
+            st.lastd = found_.back().d;
+            st.lastatom = found_.back().atom;
+            push(marker(position, st.lastd, st.batches));
+        }
+    }
+
+    const Store& s_;
+    const std::vector<char>& placed_;
+    UnplacedTree tree_;
+    std::vector<Stream> streams_;
+    Heap heavy_;
+    Heap hydrogen_;
+    std::vector<Pair> found_;
+};
+
+} // namespace
+
+void chemicalorder(Store& s) {
+    const int n = s.nat;
+    std::vector<char> placed(std::size_t(n) + 1, 0);
+    // bondedto[a] lists the atoms whose bonded list holds a: placing a lets them qualify.
+    std::vector<int> start(std::size_t(n) + 2, 0);
+    for (int a = 1; a <= n; ++a) {
+        for (int j = 1; j <= s.iconn(0, a); ++j) {
+            ++start[std::size_t(s.iconn(j, a)) + 1];
+        }
+    }
+    for (std::size_t a = 1; a < start.size(); ++a) {
+        start[a] += start[a - 1];
+    }
+    std::vector<int> bondedto(std::size_t(start.back()));
+    {
+        std::vector<int> fill(start.begin(), start.end() - 1);
+        for (int a = 1; a <= n; ++a) {
+            for (int j = 1; j <= s.iconn(0, a); ++j) {
+                bondedto[std::size_t(fill[std::size_t(s.iconn(j, a))]++)] = a;
+            }
+        }
+    }
+
+    using MinHeap = std::priority_queue<int, std::vector<int>, std::greater<>>;
+    MinHeap heavyready; // unplaced heavy atoms with a placed bonded neighbour
+    MinHeap hydrogenready;
+    int firstheavy = 1; // no unplaced heavy atom lies below it
+    int firsthydrogen = 1;
+    ClosestPairs pairs(s, placed);
+    int m = 0;
+    int molecule = 1;
+    bool fresh = true;
+
+    auto put = [&](int a) {
+        ++m;
+        s.iorder(a, 1) = m;
+        s.iorder(m, 2) = a;
+        placed[std::size_t(a)] = 1;
+        for (int k = start[std::size_t(a)]; k < start[std::size_t(a) + 1]; ++k) {
+            const int b = bondedto[std::size_t(k)];
+            if (!placed[std::size_t(b)]) {
+                if (s.iat(b) > 1) {
+                    heavyready.push(b);
+                } else if (s.iat(b) == 1) {
+                    hydrogenready.push(b);
+                }
+            }
+        }
+        pairs.placed(a, m);
+    };
+    auto place = [&](int a) {
+        put(a);
+        if (s.iatmol(a) == 0) {
+            s.iatmol(a) = molecule;
+        }
+        for (int j = 1; j <= s.iconn(0, a); ++j) {
+            const int h = s.iconn(j, a);
+            if (s.iat(h) == 1 && !placed[std::size_t(h)]) {
+                put(h);
+            }
+        }
+    };
+    // The first atom of a kind that qualifies: any unplaced one on a fresh start, else one with
+    // a placed bonded neighbour.
+    auto first = [&](MinHeap& ready, int& lowest, bool heavy) {
+        if (fresh || m == 0) {
+            while (lowest <= n && (placed[std::size_t(lowest)] ||
+                                   !(heavy ? s.iat(lowest) > 1 : s.iat(lowest) == 1))) {
+                ++lowest;
+            }
+            return lowest <= n ? lowest : 0;
+        }
+        while (!ready.empty() && placed[std::size_t(ready.top())]) {
+            ready.pop();
+        }
+        return ready.empty() ? 0 : ready.top();
+    };
+
+    while (m < n) {
+        int a = first(heavyready, firstheavy, true);
+        if (a == 0) {
+            a = first(hydrogenready, firsthydrogen, false);
+        }
+        if (a != 0) {
+            place(a);
+            fresh = false;
+            continue;
+        }
+        if (fresh) {
+            std::cout << "Something weird is happening here ....\n";
+            myexit("Unexpected error", "arrange");
+        }
+        a = pairs.closest(true);
+        if (a == 0) {
+            a = pairs.closest(false);
+        }
+        if (a != 0) {
+            place(a);
+            fresh = false;
+        } else {
+            ++molecule;
+            fresh = true;
+        }
+    }
+}

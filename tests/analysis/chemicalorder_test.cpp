@@ -1,0 +1,226 @@
+// The chemical reordering against the procedure it implements, done literally: the scans that
+// restart at atom 1 after every placement and the search over every placed and unplaced pair.
+#include "analysis/analysis.h"
+#include "control/control.h"
+#include "store/store.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct Result {
+    std::vector<int> position; // iorder(a, 1)
+    std::vector<int> atom;     // iorder(p, 2)
+    std::vector<int> molecule; // iatmol
+    bool failed = false;
+};
+
+Result literal(const Store& s) {
+    const int n = s.nat;
+    Result r;
+    r.position.assign(std::size_t(n) + 1, 0);
+    r.atom.assign(std::size_t(n) + 1, 0);
+    r.molecule.assign(std::size_t(n) + 1, 0);
+    for (int a = 1; a <= n; ++a) {
+        r.molecule[std::size_t(a)] = s.iatmol(a);
+    }
+    std::vector<bool> placed(std::size_t(n) + 1, false);
+    int m = 0;
+    int molecule = 1;
+    bool fresh = true;
+    auto put = [&](int a) {
+        ++m;
+        r.position[std::size_t(a)] = m;
+        r.atom[std::size_t(m)] = a;
+        placed[std::size_t(a)] = true;
+    };
+    auto place = [&](int a) {
+        put(a);
+        if (r.molecule[std::size_t(a)] == 0) {
+            r.molecule[std::size_t(a)] = molecule;
+        }
+        for (int j = 1; j <= s.iconn(0, a); ++j) {
+            const int h = s.iconn(j, a);
+            if (s.iat(h) == 1 && !placed[std::size_t(h)]) {
+                put(h);
+            }
+        }
+    };
+    auto qualifies = [&](int a) {
+        if (fresh || m == 0) {
+            return true;
+        }
+        for (int j = 1; j <= s.iconn(0, a); ++j) {
+            if (placed[std::size_t(s.iconn(j, a))]) {
+                return true;
+            }
+        }
+        return false;
+    };
+    auto pass = [&](bool heavy) {
+        for (int a = 1; a <= n; ++a) {
+            if ((heavy ? s.iat(a) > 1 : s.iat(a) == 1) && !placed[std::size_t(a)] && qualifies(a)) {
+                place(a);
+                return true;
+            }
+        }
+        return false;
+    };
+    while (m < n) {
+        if (pass(true) || pass(false)) {
+            fresh = false;
+            continue;
+        }
+        if (fresh) {
+            r.failed = true;
+            return r;
+        }
+        double bestheavy = 1000000.0;
+        double besthydrogen = 1000000.0;
+        int heavy = 0;
+        int hydrogen = 0;
+        for (int p = 1; p <= m; ++p) {
+            const int q = r.atom[std::size_t(p)];
+            for (int a = 1; a <= n; ++a) {
+                if (placed[std::size_t(a)]) {
+                    continue;
+                }
+                double d = 0.0;
+                for (int k = 1; k <= 3; ++k) {
+                    const double diff = s.xyz(k, q) - s.xyz(k, a);
+                    d += diff * diff;
+                }
+                if (s.iat(q) > 1 && s.iat(a) > 1 && d < bestheavy) {
+                    bestheavy = d;
+                    heavy = a;
+                } else if ((s.iat(q) == 1 || s.iat(a) == 1) && d < besthydrogen) {
+                    besthydrogen = d;
+                    hydrogen = a;
+                }
+            }
+        }
+        if (heavy != 0) {
+            place(heavy);
+            fresh = false;
+        } else if (hydrogen != 0) {
+            place(hydrogen);
+            fresh = false;
+        } else {
+            ++molecule;
+            fresh = true;
+        }
+    }
+    return r;
+}
+
+void bond(Store& s, int a, int b) {
+    if (s.iconn(0, a) < maxconn) {
+        s.iconn(++s.iconn(0, a), a) = b;
+    }
+}
+
+// Structures of every kind the ordering meets: molecules bonded by distance or random bond
+// lists (one-sided ones included), atoms on a lattice (many equal distances, atoms on cell
+// faces), coincident atoms, fragments beyond 1000 Bohr, dummy and element-0 atoms, atoms
+// without finite coordinates, coordinates too large for a grid, numbers a reader stored.
+Store randomstore(std::mt19937& rng, int trial) {
+    Store s;
+    const int most = trial % 50 == 0 ? 600 : trial % 10 == 0 ? 150 : 30;
+    s.nat = std::uniform_int_distribution<int>(1, most)(rng);
+    allocstuff(s);
+    const int elements[] = {1, 1, 1, 1, 6, 7, 8, 8, 17, 94};
+    const bool lattice = trial % 3 == 0;
+    const double box =
+        std::cbrt(double(s.nat)) * std::uniform_real_distribution<double>(1.0, 6.0)(rng);
+    const double step = trial % 2 == 0 ? 4.0 : 1.25; // 4 Bohr is the grid's cell edge
+    std::uniform_real_distribution<double> coordinate(0.0, box);
+    for (int a = 1; a <= s.nat; ++a) {
+        s.iat(a) = elements[rng() % 10];
+        if (trial % 17 == 5 && rng() % 40 == 0) {
+            s.iat(a) = 0;
+        }
+        for (int k = 1; k <= 3; ++k) {
+            const double x = coordinate(rng);
+            s.xyz(k, a) = lattice ? std::floor(x / step) * step : x;
+        }
+        if (trial % 4 == 1 && rng() % 5 == 0) {
+            s.xyz(1, a) += rng() % 2 == 0 ? 995.0 : 2500.0;
+        }
+        if (trial % 7 == 3 && a > 1 && rng() % 8 == 0) {
+            for (int k = 1; k <= 3; ++k) {
+                s.xyz(k, a) = s.xyz(k, a - 1);
+            }
+        }
+        if (trial % 11 == 4 && rng() % 15 == 0) {
+            s.xyz(2, a) = rng() % 2 == 0 ? std::numeric_limits<double>::quiet_NaN()
+                                         : std::numeric_limits<double>::infinity();
+        }
+        if (trial % 29 == 8 && rng() % 10 == 0) {
+            s.xyz(3, a) += rng() % 2 == 0 ? 3e12 : -1e300; // far out; differences overflow
+        }
+        if (trial % 5 == 2 && rng() % 4 == 0) {
+            s.iatmol(a) = std::uniform_int_distribution<int>(1, 5)(rng);
+        }
+    }
+    if (trial % 2 == 0) {
+        testing::internal::CaptureStdout();
+        try {
+            make_iconn(s);
+        } catch (const RunError&) {
+            s.iconn.allocate(Extent{0, maxconn}, Extent{1, s.nat}); // too crowded: no bonds
+        }
+        testing::internal::GetCapturedStdout();
+    } else {
+        const int bonds = std::uniform_int_distribution<int>(0, 2 * s.nat)(rng);
+        std::uniform_int_distribution<int> atom(1, s.nat);
+        for (int k = 0; k < bonds; ++k) {
+            const int a = atom(rng);
+            const int b = atom(rng);
+            if (a != b) {
+                bond(s, a, b);
+                if (rng() % 8 != 0) {
+                    bond(s, b, a);
+                }
+            }
+        }
+    }
+    return s;
+}
+
+TEST(ChemicalOrder, SameAsTheLiteralProcedure) {
+    std::mt19937 rng(424242);
+    int failures = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        Store s = randomstore(rng, trial);
+        const Result want = literal(s);
+        testing::internal::CaptureStdout();
+        bool failed = false;
+        try {
+            chemicalorder(s);
+        } catch (const RunError& e) {
+            failed = true;
+            EXPECT_STREQ(e.what(), "Unexpected error");
+            EXPECT_EQ(e.routine, "arrange");
+        }
+        const std::string out = testing::internal::GetCapturedStdout();
+        ASSERT_EQ(failed, want.failed) << "trial " << trial;
+        if (failed) {
+            EXPECT_EQ(out, "Something weird is happening here ....\n");
+            ++failures;
+            continue;
+        }
+        for (int a = 1; a <= s.nat; ++a) {
+            ASSERT_EQ(s.iorder(a, 1), want.position[std::size_t(a)]) << "trial " << trial;
+            ASSERT_EQ(s.iorder(a, 2), want.atom[std::size_t(a)]) << "trial " << trial;
+            ASSERT_EQ(s.iatmol(a), want.molecule[std::size_t(a)]) << "trial " << trial;
+        }
+    }
+    EXPECT_GT(failures, 0);
+}
+
+} // namespace
