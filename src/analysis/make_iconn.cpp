@@ -234,14 +234,16 @@ void nearestfirst(std::vector<Near>& best, std::size_t keep) {
 // The 20 nearest non-bonded atoms of atom a among the atoms within distance r of it, if they
 // are the 20 nearest of all: those farther than r are then farther than the 20th (a root that
 // rounds to the same value could tie). False when that is not sure.
-bool nearwithin(const Store& s, const CellGrid& grid, int a, double r, std::vector<Near>& best) {
+bool nearwithin(const Store& s, const CellGrid& grid, int a, double r, double reach2,
+                std::vector<Near>& best) {
     const auto keep = std::size_t(maxnear);
     const Vec3 pa = point(s.xyz, a);
     const double r2 = r * r;
     best.clear();
     grid.ball(pa, r, [&](int b, const double* pb) {
         const double d2 = squared(pa, pb);
-        if (d2 <= r2 && b != a && !isbondedto(s, a, b)) {
+        // Beyond the bond reach no atom is a bonded partner.
+        if (d2 <= r2 && b != a && (d2 > reach2 || !isbondedto(s, a, b))) {
             best.push_back({std::sqrt(d2), b});
         }
     });
@@ -294,12 +296,13 @@ void nearshells(const Store& s, const CellGrid& grid, int a, std::vector<Near>& 
 // of most files) have their 20th nearest at about the same distance, so each search first takes
 // the atoms within a little more than the last atom's 20th distance, and only where that does
 // not settle the list searches shell by shell.
-void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms) {
+void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms, double reach) {
+    const double reach2 = reach * reach;
     std::vector<Near> best;
     double guess = 0.0;
     for (int a : atoms) {
-        if (!(guess > 0.0 && nearwithin(s, grid, a, guess * 1.1, best)) &&
-            !(guess > 0.0 && nearwithin(s, grid, a, guess * 1.5, best))) {
+        if (!(guess > 0.0 && nearwithin(s, grid, a, guess * 1.1, reach2, best)) &&
+            !(guess > 0.0 && nearwithin(s, grid, a, guess * 1.5, reach2, best))) {
             nearshells(s, grid, a, best);
             nearestfirst(best, std::size_t(maxnear));
         }
@@ -335,7 +338,7 @@ void make_iconn(Store& s, bool nearlists) {
         const CellGrid grid(s, atoms, std::max(reach * 1.01, 1.0));
         gridbonds(s, grid, atoms, reach);
         if (nearlists) {
-            gridnear(s, grid, atoms);
+            gridnear(s, grid, atoms, reach);
         }
     }
     countnear(s);

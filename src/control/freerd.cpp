@@ -18,10 +18,6 @@ bool isdigit(char c) {
 bool issign(char c) {
     return c == '+' || c == '-';
 }
-bool separator(unsigned char c) {
-    return c < 33 || c == ',' || c == '=';
-}
-
 // Integer fields are read like Fortran's list-directed input of a 64-bit integer: one optional
 // sign, then digits only, within range.
 std::optional<long long> readinteger(std::string_view f) {
@@ -193,25 +189,40 @@ class Collector {
     FreeRead& r_;
 };
 
-void classify(Collector& c, std::string_view f) {
-    bool integercandidate = true;
-    int points = 0;
-    bool signsdigitsbeforepoint = true;
-    bool onlynumeric = true; // only signs, digits and the point
-    for (char ch : f) {
-        if (ch == '.') {
-            ++points;
-            integercandidate = false;
-        } else if (isdigit(ch) || issign(ch)) {
-        } else {
-            integercandidate = false;
-            onlynumeric = false;
-            if (points == 0) {
-                signsdigitsbeforepoint = false;
-            }
-        }
+// What each byte is to the field reader.
+enum Byte : unsigned char { other, separator, equals, digit, sign, point, quote };
+
+constexpr std::array<Byte, 256> bytekinds = [] {
+    std::array<Byte, 256> k{};
+    for (int c = 0; c < 33; ++c) {
+        k[std::size_t(c)] = separator;
     }
-    if (integercandidate) {
+    k[','] = separator;
+    k['='] = equals;
+    for (int c = '0'; c <= '9'; ++c) {
+        k[std::size_t(c)] = digit;
+    }
+    k['+'] = sign;
+    k['-'] = sign;
+    k['.'] = point;
+    k['"'] = quote;
+    k['\''] = quote;
+    return k;
+}();
+
+Byte kind(char c) {
+    return bytekinds[static_cast<unsigned char>(c)];
+}
+
+// What an unquoted field's characters allow it to be.
+struct Shape {
+    int points = 0;
+    bool otherbeforepoint = false; // a character other than a sign or digit before any point
+    bool other = false;            // anywhere
+};
+
+void classify(Collector& c, std::string_view f, const Shape& shape) {
+    if (shape.points == 0 && !shape.other) {
         if (auto v = readinteger(f)) {
             c.integer(*v);
         } else {
@@ -219,10 +230,10 @@ void classify(Collector& c, std::string_view f) {
         }
         return;
     }
-    if (points == 1 && signsdigitsbeforepoint && f != ".") {
+    if (shape.points == 1 && !shape.otherbeforepoint && f != ".") {
         if (auto v = readreal(f)) {
             c.real(*v);
-            if (!onlynumeric) {
+            if (shape.other) {
                 c.string(f);
             }
         } else {
@@ -241,26 +252,37 @@ FreeRead freerd(std::string_view line) {
     std::size_t p = 0;
     const std::size_t n = line.size();
     while (p < n) {
-        const auto ch = static_cast<unsigned char>(line[p]);
-        if (separator(ch)) {
-            if (ch == '=') {
+        const Byte k = kind(line[p]);
+        if (k == separator || k == equals) {
+            if (k == equals) {
                 c.equals();
             }
             ++p;
             continue;
         }
-        if (ch == '"' || ch == '\'') {
-            const std::size_t close = line.find(char(ch), p + 1);
+        if (k == quote) {
+            const std::size_t close = line.find(line[p], p + 1);
             const std::size_t end = close == std::string_view::npos ? n : close;
             c.string(line.substr(p + 1, end - p - 1));
             p = close == std::string_view::npos ? n : close + 1;
             continue;
         }
+        // The field's extent and shape in one pass; a quote inside it is an ordinary character.
         const std::size_t start = p;
-        while (p < n && !separator(static_cast<unsigned char>(line[p]))) {
-            ++p;
+        Shape shape;
+        for (; p < n; ++p) {
+            const Byte b = kind(line[p]);
+            if (b == separator || b == equals) {
+                break;
+            }
+            if (b == point) {
+                ++shape.points;
+            } else if (b != digit && b != sign) {
+                shape.other = true;
+                shape.otherbeforepoint = shape.otherbeforepoint || shape.points == 0;
+            }
         }
-        classify(c, line.substr(start, p - start));
+        classify(c, line.substr(start, p - start), shape);
     }
     return result;
 }

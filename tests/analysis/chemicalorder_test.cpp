@@ -130,7 +130,7 @@ void bond(Store& s, int a, int b) {
 // without finite coordinates, coordinates too large for a grid, numbers a reader stored.
 Store randomstore(std::mt19937& rng, int trial) {
     Store s;
-    const int most = trial % 50 == 0 ? 600 : trial % 10 == 0 ? 150 : 30;
+    const int most = trial % 100 == 0 ? 400 : trial % 10 == 0 ? 120 : 30;
     s.nat = std::uniform_int_distribution<int>(1, most)(rng);
     allocstuff(s);
     const int elements[] = {1, 1, 1, 1, 6, 7, 8, 8, 17, 94};
