@@ -149,13 +149,24 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
         double r;
     };
     std::vector<Pair> pairs;
+    // Pairs come grouped by ascending i, so those found so far lead the sorted list. Once an
+    // atom has more partners than fit, the run fails within them: collecting on would cost
+    // memory quadratic in the atoms (all atoms at one point).
+    std::vector<int> partners(std::size_t(s.nat) + 1, 0);
+    bool toomanyfound = false;
+    auto record = [&](int i, int j, double r) {
+        pairs.push_back({i, j, r});
+        for (int a : {i, j}) {
+            toomanyfound = ++partners[std::size_t(a)] > maxconn || toomanyfound;
+        }
+    };
     for (int i : atoms) {
         const Vec3 pi = point(s.xyz, i);
         grid.shell(grid.cellof(s, i), 0, [&](int j, const double*) {
             if (j < i) {
                 const double r = bond(pi, point(s.xyz, j));
                 if (bonded(r, s.iat(i), s.iat(j))) {
-                    pairs.push_back({i, j, r});
+                    record(i, j, r);
                 }
             }
         });
@@ -163,10 +174,13 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
             if (j < i) {
                 const double r = bond(pi, point(s.xyz, j));
                 if (bonded(r, s.iat(i), s.iat(j))) {
-                    pairs.push_back({i, j, r});
+                    record(i, j, r);
                 }
             }
         });
+        if (toomanyfound) {
+            break;
+        }
     }
     std::sort(pairs.begin(), pairs.end(),
               [](const Pair& p, const Pair& q) { return p.i != q.i ? p.i < q.i : p.j < q.j; });
