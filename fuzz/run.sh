@@ -2,7 +2,8 @@
 # Runs every fuzz target for a chosen time: one run per reader of the input-type table (listed
 # by the harness itself, so a new reader is fuzzed as soon as it is in the table), then the
 # control input. Usage: fuzz/run.sh [SECONDS_PER_TARGET] [TARGET...]   (default 60, all targets)
-# Environment: KRU_FUZZ_BUILD (build folder, default build-fuzz), KRU_FUZZ_MERGE=1 (afterwards
+# Environment: KRU_FUZZ_SEED (0, the default, a new seed each run), KRU_FUZZ_TIMEOUT (seconds an
+# input may take, default 1), KRU_FUZZ_BUILD (build folder, default build-fuzz), KRU_FUZZ_MERGE=1 (afterwards
 # minimise what each run found into fuzz/corpus/<TARGET>, the corpus kept in the project).
 # Findings are written to <build>/fuzz-artifacts/<TARGET>/; the exit status is 1 if any.
 set -uo pipefail
@@ -46,7 +47,8 @@ for line in "${targets[@]}"; do
     fi
     log="$build/fuzz-logs/$name.log"
     mkdir -p "$(dirname "$log")"
-    "${binary[@]}" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
+    "${binary[@]}" -max_total_time="$seconds" -timeout="${KRU_FUZZ_TIMEOUT:-1}" \
+        -seed="${KRU_FUZZ_SEED:-0}" -rss_limit_mb=2048 \
         -dict="$seeds/kru.dict" -artifact_prefix="$artifacts/" -print_final_stats=1 \
         "$work" "${corpus[@]}" >"$log" 2>&1
     status=$?
