@@ -1,7 +1,8 @@
 // Runs kru on one end-to-end case and compares, byte for byte, its standard output, standard
 // error, exit status and every expected file. A case folder holds the control input ("control"),
 // the files the run reads, and expected/ with "stdout", "status", optionally "stderr", and the
-// files the run must write; a file the run writes that expected/ does not list fails the case.
+// files the run must write; a file the run writes that expected/ does not list fails the case, and
+// so does a change to any file of the case.
 // With KRU_UPDATE_CASES=1 the expected files are rewritten from the run instead.
 #include <cstdlib>
 #include <fcntl.h>
@@ -141,6 +142,17 @@ int main(int argc, char** argv) {
     for (const auto& name : written) {
         std::cerr << "UNEXPECTED output file " << name << "\n";
         ok = false;
+    }
+    // A run never changes the files it reads.
+    for (const auto& e : fs::recursive_directory_iterator(casedir)) {
+        const fs::path rel = fs::relative(e.path(), casedir);
+        if (*rel.begin() == "expected" || !e.is_regular_file()) {
+            continue;
+        }
+        if (slurp(e.path()) != slurp(work / rel)) {
+            std::cerr << "CHANGED input file " << rel.string() << "\n";
+            ok = false;
+        }
     }
     return ok ? 0 : 1;
 }

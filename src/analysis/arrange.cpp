@@ -172,6 +172,13 @@ int bondedearlier(const Store& s, int k, int of, int not1, int not2) {
 }
 
 void buildkmatrix(Store& s) {
+    // Built from nothing: references a reader left behind (the Z-matrix lines of a file whose
+    // last line is Cartesian) must not stay in the entries the first atoms leave empty.
+    for (int a = 1; a <= s.nat; ++a) {
+        for (int k = 1; k <= 3; ++k) {
+            s.kmatrx(k, a) = 0;
+        }
+    }
     const NearestEarlier nearestearlier(s);
     for (int k = 2; k <= s.nat; ++k) {
         const int a = s.iorder(k, 2);

@@ -24,6 +24,11 @@ class CellGrid {
                 hi = std::max(hi, s.xyz(k + 1, a));
             }
             extent_[k] = hi - lo_[k];
+            // No atom at all (none with finite coordinates): one empty cell.
+            if (atoms.empty()) {
+                lo_[k] = 0.0;
+                extent_[k] = 0.0;
+            }
         }
         // No atom at all (none with finite coordinates): one empty cell.
         if (atoms.empty()) {

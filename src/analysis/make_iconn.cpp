@@ -163,6 +163,17 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
     std::vector<Pair> pairs;
     // Beyond the reach no pair bonds: the exact test is left for the pairs within it.
     const double reach2 = reach * reach;
+    // Pairs come grouped by ascending i, so those found so far lead the sorted list. Once an
+    // atom has more partners than fit, the run fails within them: collecting on would cost
+    // memory quadratic in the atoms (all atoms at one point).
+    std::vector<int> partners(std::size_t(s.nat) + 1, 0);
+    bool toomanyfound = false;
+    auto record = [&](int i, int j, double r) {
+        pairs.push_back({i, j, r});
+        for (int a : {i, j}) {
+            toomanyfound = ++partners[std::size_t(a)] > maxconn || toomanyfound;
+        }
+    };
     for (int i : atoms) {
         const Vec3 pi = point(s.xyz, i);
         auto consider = [&](int j, const double* pj) {
@@ -173,13 +184,16 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
             if (d2 <= reach2) {
                 const double r = std::sqrt(d2);
                 if (bonded(r, s.iat(i), s.iat(j))) {
-                    pairs.push_back({i, j, r});
+                    record(i, j, r);
                 }
             }
         };
         const std::array<int, 3> cell = grid.cellof(s, i);
         grid.shell(cell, 0, consider);
         grid.shell(cell, 1, consider);
+        if (toomanyfound) {
+            break;
+        }
     }
     std::sort(pairs.begin(), pairs.end(),
               [](const Pair& p, const Pair& q) { return p.i != q.i ? p.i < q.i : p.j < q.j; });

@@ -16,6 +16,16 @@ void reorient_coordinates(Store& s, double* coords) {
     }
     auto at = [&](long long a) { return coords + 3 * (a - 1); };
     const Vec3 origin{at(i1)[0], at(i1)[1], at(i1)[2]};
+    // The first two atoms at one place (the same atom given twice) give no axis: the frame
+    // would be not-a-number and so would every coordinate. Such a geometry stays as it is.
+    double axis = 0.0;
+    for (int k = 0; k < 3; ++k) {
+        const double d = at(i2)[k] - origin[std::size_t(k)];
+        axis += d * d;
+    }
+    if (!(axis > 0.0) || !std::isfinite(axis)) {
+        return;
+    }
     for (long long a = 1; a <= s.nat; ++a) {
         for (int k = 0; k < 3; ++k) {
             at(a)[k] -= origin[std::size_t(k)];

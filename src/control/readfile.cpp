@@ -17,6 +17,8 @@ constexpr std::array readers{
                 "ADF output: geometries, energies, frequencies, intensities, normal modes"},
     ReaderEntry{"ADFINP", &readadfinp,
                 "ADF input: ATOMS block, Cartesian or Z-matrix, UNITS, GEOVAR"},
+    ReaderEntry{"AMSOUT", &readamsout,
+                "AMS output: geometries, frequencies, intensities, displacements per mode"},
     ReaderEntry{"ANGS", &readangs, "atom lines in Angstrom: symbol or element number, x, y, z"},
     ReaderEntry{"ARC", &readarc, "final geometry of an archive file, Cartesian or Z-matrix"},
     ReaderEntry{"BOHRS", &readbohrs, "atom lines in Bohr: symbol, x, y, z"},
@@ -30,6 +32,9 @@ constexpr std::array readers{
     ReaderEntry{"ORCA", &readorca, "ORCA output: every Cartesian coordinate block of one run"},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names"},
     ReaderEntry{"PSI4", &readpsi4, "Psi4 output: geometries with energies, frequencies, modes"},
+    ReaderEntry{"VESKO", &readvesko,
+                "VESKO output: geometries, energies, frequencies, normal modes, transit points"},
+    ReaderEntry{"OUT", &readvesko, "VESKO output, as VESKO"},
     ReaderEntry{"XYZ", &readxyz, "XYZ file: atom count, title, atom lines in Angstrom"},
 };
 

@@ -19,11 +19,14 @@ constexpr std::array writers{
     WriterEntry{"ADFC", &writeadfc, "ADF single-point job script, Cartesian atoms"},
     WriterEntry{"ADFZ", &writeadfz, "ADF atoms block in Z-matrix form"},
     WriterEntry{"CONN", &writeconn, "connectivity list: each atom with its bond partners"},
+    WriterEntry{"AMV", &writeamv, "one multi-frame coordinate file per normal mode"},
     WriterEntry{"ANGS", &writeangs, "bare atom list with labels, Angstrom"},
     WriterEntry{"BOHRS", &writebohrs, "bare atom list, Bohr"},
     WriterEntry{"C3D", &writec3d, "Chem3D-style coordinate table with bonds"},
     WriterEntry{"DAT", &writedat, "MOPAC input, Cartesian coordinates"},
     WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix"},
+    WriterEntry{"FRQPDB", &writefrqpdb,
+                "one multi-model PDB file per normal mode (FRQR or MXVIBS choose the modes)"},
     WriterEntry{"MOLF", &writemolf, "Molden file: atoms, normal modes, geometry sequence in order"},
     WriterEntry{"MOLDEN", &writemolden,
                 "Molden file: atoms, normal modes, geometry sequence (IDOFTL sets the order)"},
@@ -45,6 +48,26 @@ std::vector<std::string> writtenfiles(const Store& s) {
     const std::string_view type = trimright(s.outputtype);
     if ((type == "MOLDEN" || type == "MOLF") && s.nvib > 0) {
         files.push_back(sidefilename(s, vibweightssuffix));
+    }
+    if (type == "FRQPDB" || type == "AMV") {
+        const bool pdb = type == "FRQPDB";
+        for (const AnimationFiles::Mode& m : animationfiles(s, pdb ? ".pdb" : ".amv", pdb).modes) {
+            files.push_back(m.file);
+        }
+    }
+    // The distortion writer runs after the output is written; its files are checked here too,
+    // so that a clash stops the run before anything is written.
+    long long nimag = 0;
+    for (int k = 1; k <= s.nvib; ++k) {
+        nimag += s.vibs(k) < 0.0 ? 1 : 0;
+    }
+    if (nimag > 0) {
+        files.push_back(sidefilename(s, "-fwd.angs"));
+        files.push_back(sidefilename(s, "-rev.angs"));
+    }
+    if (nimag > 1 || (nimag > 0 && s.idtsrc != 0)) {
+        files.push_back(sidefilename(s, "-fwdTS.angs"));
+        files.push_back(sidefilename(s, "-revTS.angs"));
     }
     return files;
 }

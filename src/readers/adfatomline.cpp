@@ -25,9 +25,10 @@ int adfelement(std::string_view label) {
 
 } // namespace
 
-void adfatomline(Store& s, std::string_view line, bool cycletable) {
+void adfatomline(Store& s, std::string_view line, bool cycletable, std::string_view reader,
+                 int geometry) {
     if (s.nat >= s.iat.size()) {
-        myexit("More atoms than counted", "readadfout");
+        myexit("More atoms than counted", reader);
     }
     const FreeRead f = freerd(line);
     std::string label(f.fndstrings(1));
@@ -64,11 +65,16 @@ void adfatomline(Store& s, std::string_view line, bool cycletable) {
                   << "Unable to extract ATOMlabel from next line (tried with " << label.substr(0, 2)
                   << ")\n"
                   << record(line) << '\n';
-        myexit("Unable to find ATOMlabel", "readadfout->xyz");
+        myexit("Unable to find ATOMlabel", std::string(reader) + "->xyz");
     }
     s.iat(a) = z;
     for (int k = 1; k <= 3; ++k) {
-        s.xyz(k, a) = f.fndreals(k) / angstrom_per_bohr;
+        const double x = f.fndreals(k) / angstrom_per_bohr;
+        if (geometry > 0) {
+            s.xgeo(k, a, geometry) = x;
+        } else {
+            s.xyz(k, a) = x;
+        }
     }
     s.inpcoor = 1;
 }

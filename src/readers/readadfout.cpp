@@ -8,10 +8,9 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
+#include <algorithm>
 #include <array>
-#include <cmath>
 #include <iostream>
-#include <vector>
 
 namespace {
 
@@ -63,6 +62,13 @@ bool has(std::string_view rec, std::string_view marker) {
     return rec.find(marker) != std::string_view::npos;
 }
 
+// No scan has 10^18 points; beyond that the point numbers, counted on one per point, would
+// overflow.
+long long ltnumber(long long n) {
+    constexpr long long most = 1000000000000000000LL;
+    return std::clamp(n, -most, most);
+}
+
 // State of one run of the reader; the transit-point numbers and the run-type flag live
 // through both passes.
 struct AdfReader {
@@ -99,7 +105,6 @@ struct AdfReader {
     void geometricvariables();
     void fragments();
     void normalmodeblock();
-    void frequencyscan();
 };
 
 void AdfReader::firstpass() {
@@ -144,9 +149,9 @@ void AdfReader::firstpass() {
         } else if (has(found, runtype)) {
             frequencies = has(rec, "FREQUENCIES");
         } else if (has(found, ltpoints)) {
-            nrlt = freerd(rec).fndintegers(1);
+            nrlt = ltnumber(freerd(rec).fndintegers(1));
         } else if (has(found, firstlt)) {
-            idlt = freerd(rec).fndintegers(1);
+            idlt = ltnumber(freerd(rec).fndintegers(1));
         }
     }
 }
@@ -199,7 +204,8 @@ void AdfReader::secondpass() {
         } else if (has(found, bondingenergy) || has(found, newenergy)) {
             s.energy = freerd(rec).fndreals(1);
         } else if (has(found, scantable)) {
-            frequencyscan();
+            adffrequencyscan(s, in);
+            scanread = true;
         } else if (has(found, runtype)) {
             frequencies = has(rec, "FREQUENCIES");
         }
@@ -222,27 +228,12 @@ void AdfReader::storegeometry() {
 
 // The Cartesian table after "Final Geometry" of a linear-transit point, in Bohr.
 void AdfReader::transitpoint() {
-    std::string rec;
-    bool complete = true;
-    for (int skip = 1; skip <= 5 && complete; ++skip) {
-        if (!next(rec)) {
-            std::cout
-                << "premature end of ADF output file while reading Final.Geom. Continuing...\n";
-            complete = false;
-        }
-    }
-    for (int a = 1; a <= s.nat && complete; ++a) {
-        if (!next(rec)) {
-            std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
-            complete = false;
-            break;
-        }
-        const FreeRead f = freerd(rec);
-        for (int k = 1; k <= 3; ++k) {
-            s.xyztmp(k, a) = f.fndreals(k);
-        }
-    }
-    if (complete) {
+    const int end = adfcoordinates(s, in, 5, 1.0);
+    if (end == 1) {
+        std::cout << "premature end of ADF output file while reading Final.Geom. Continuing...\n";
+    } else if (end == 2) {
+        std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
+    } else {
         storegeometry();
         writeltpoint(s, getsuffix2(idlt, nrlt));
     }
@@ -252,18 +243,7 @@ void AdfReader::transitpoint() {
 
 // A "Coordinates in Geometry Cycle" table after the atoms are known, in Angstrom.
 void AdfReader::cyclegeometry() {
-    std::string rec;
-    bool complete = next(rec);
-    for (int a = 1; a <= s.nat && complete; ++a) {
-        complete = next(rec);
-        if (complete) {
-            const FreeRead f = freerd(rec);
-            for (int k = 1; k <= 3; ++k) {
-                s.xyztmp(k, a) = f.fndreals(k) / angstrom_per_bohr;
-            }
-        }
-    }
-    if (!complete) {
+    if (adfcoordinates(s, in, 1, angstrom_per_bohr) != 0) {
         std::cout << "premature end of ADF output file while reading LOG Continuing...\n";
         return;
     }
@@ -272,17 +252,7 @@ void AdfReader::cyclegeometry() {
 
 // The coordinates printed with the optimisation variables, in Bohr.
 void AdfReader::geometricvariables() {
-    std::string rec;
-    bool complete = next(rec) && next(rec);
-    for (int a = 1; a <= s.nat && complete; ++a) {
-        complete = next(rec);
-        if (complete) {
-            const FreeRead f = freerd(rec);
-            for (int k = 1; k <= 3; ++k) {
-                s.xyztmp(k, a) = f.fndreals(k);
-            }
-        }
-    }
+    const bool complete = adfcoordinates(s, in, 2, 1.0) == 0;
     ++ngeomread;
     if (!complete) {
         std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
@@ -365,36 +335,6 @@ void AdfReader::normalmodeblock() {
     }
 }
 
-// Old and new frequency per line; each mode takes at most one new value, modes with the same
-// old frequency in mode order.
-void AdfReader::frequencyscan() {
-    s.lscanfreq = true;
-    scanread = true;
-    for (int m = 1; m <= s.nvib; ++m) {
-        s.fscanfreq(1, m) = s.vibs(m);
-        s.fscanfreq(2, m) = s.vibs(m);
-    }
-    std::vector<bool> matched(std::size_t(s.nvib) + 1, false);
-    std::string rec;
-    while (next(rec) && !has(rec, "========")) {
-        if (has(rec, "not re-calculated") || has(rec, "--------") ||
-            has(rec, "Vibration symmetry")) {
-            continue;
-        }
-        const FreeRead f = freerd(rec);
-        const double before = f.fndreals(1);
-        const double after = f.fndreals(2);
-        for (int m = 1; m <= s.nvib; ++m) {
-            if (!matched[std::size_t(m)] && std::abs(s.vibs(m) - before) < 0.01) {
-                s.vibs(m) = after;
-                s.fscanfreq(2, m) = after;
-                matched[std::size_t(m)] = true;
-                break;
-            }
-        }
-    }
-}
-
 } // namespace
 
 void readadfout(Store& s, InputFile& in) {
@@ -413,6 +353,11 @@ void readadfout(Store& s, InputFile& in) {
     allocstuff(s);
     if (s.job == 0) {
         s.job = s.nrjobs;
+    }
+    // Transit points are written while reading: refuse a clash before the first one. Each
+    // takes a geometry, so the count of geometries bounds them.
+    if (r.nrlt >= 1) {
+        refuseltpoints(s, r.idlt, s.ngeom, r.nrlt);
     }
     in.rewind();
     // Tables still open at the end of the file say nothing about its first lines.

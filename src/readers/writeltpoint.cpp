@@ -4,7 +4,6 @@
 #include "control/files.h"
 #include "control/fixedwidth.h"
 #include "readers/readers.h"
-#include "store/atominfo.h"
 #include "store/store.h"
 
 #include <vector>
@@ -28,24 +27,18 @@ void writefile(const std::string& name, const std::vector<std::string>& lines,
 } // namespace
 
 void writeltpoint(Store& s, std::string_view suffix) {
-    std::vector<std::string> atoms;
-    for (int a = 1; a <= s.nat; ++a) {
-        // cols 1-2 symbol | 3-4 blanks | 5-6 | 7-16 x F10.6 | 17-18 | 19-28 y | 29-30 | 31-40 z
-        std::string line(defatnam(s.iat(a)));
-        line += "  ";
-        for (int k = 1; k <= 3; ++k) {
-            line += "  ";
-            fw::F(line, s.xyztmp(k, a) * angstrom_per_bohr, 10, 6);
-        }
-        atoms.push_back(line);
-    }
+    const std::vector<std::string> atoms = ltatomlines(s);
 
-    const std::string base = std::string(trimright(s.outputfile)) + ".lt" + std::string(suffix);
     // title: "LT-Step", the point's suffix, 3 blanks, energy (kcal/mol) F15.4
     std::string title = "LT-Step" + std::string(suffix) + "   ";
     fw::F(title, s.energy * kcal_per_hartree, 15, 4);
     std::vector<std::string> xyzlines{fw::I(s.nat, 4), title};
     xyzlines.insert(xyzlines.end(), atoms.begin(), atoms.end());
-    writefile(base + ".xyz", xyzlines, "xyz");
-    writefile(base + ".angs", atoms, "angs");
+    const std::string xyzname = ltpointname(s, suffix, ".xyz");
+    const std::string angsname = ltpointname(s, suffix, ".angs");
+    // Readers check every point before their first one; this covers a reader that does not.
+    refuseoverwrite(s, xyzname);
+    refuseoverwrite(s, angsname);
+    writefile(xyzname, xyzlines, "xyz");
+    writefile(angsname, atoms, "angs");
 }

@@ -2,16 +2,65 @@
 #include "control/control.h"
 #include "store/store.h"
 
+#include <algorithm>
+#include <climits>
 #include <new>
 #include <stdexcept>
+#include <type_traits>
+#include <unistd.h>
 
 namespace {
 
-// A table that exists already or cannot be created ends the run under its own name.
+// Counts announced by an input can be anything up to the largest integer; their products
+// saturate instead of wrapping round to a small, harmless-looking size.
+long long times(long long a, long long b) {
+    if (a <= 0 || b <= 0) {
+        return 0;
+    }
+    return a > LLONG_MAX / b ? LLONG_MAX : a * b;
+}
+
+// The tables of the largest real inputs (a million-atom structure, thousands of geometries of
+// thousands of atoms, a frequency run of hundreds of atoms) take well under 4 GiB. A request
+// beyond what the machine can hold would otherwise get the process killed by the system, with
+// no message, once the tables are filled; half the memory leaves room for the input text.
+long long defaultlimit() {
+    constexpr long long cap = 4LL << 30;
+    const long long pages = sysconf(_SC_PHYS_PAGES);
+    const long long pagesize = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pagesize <= 0) {
+        return cap;
+    }
+    return std::min(cap, times(pages, pagesize) / 2);
+}
+
+template <class A> long long extentsize(const A& a) {
+    if constexpr (std::is_same_v<A, Extent>) {
+        return a.size();
+    } else {
+        return 1;
+    }
+}
+
+// One table: in the first round only what it would take is counted against the limit, so
+// that a store that cannot fit fails before any table is filled; in the second it is created.
+// A table that exists already, would take the store beyond its limit, or cannot be created
+// ends the run under its own name. `left` is what the limit still allows, in bytes.
 template <class Table, class... Args>
-void create(Table& t, std::string_view name, long long count, Args&&... args) {
+void create(bool fill, Table& t, std::string_view name, long long count, long long& left,
+            Args&&... args) {
     if (t.allocated()) {
         allocexit(name, count, "allocstuff");
+    }
+    long long elements = 1;
+    ((elements = times(elements, extentsize(args))), ...);
+    const long long bytes = times(elements, sizeof(typename Table::value_type));
+    if (bytes > left) {
+        allocexit(name, count, "allocstuff");
+    }
+    left -= bytes;
+    if (!fill) {
+        return;
     }
     try {
         t.allocate(std::forward<Args>(args)...);
@@ -28,29 +77,35 @@ void allocstuff(Store& s) {
     const long long nat = s.nat;
     const long long ng = s.ngeom > 0 ? s.ngeom : 1;
     const long long nv = s.nvib;
+    const long long limit = s.tablelimit > 0 ? s.tablelimit : defaultlimit();
     const Extent atoms{1, nat};
-    create(s.iat, "IAT", nat, atoms);
-    create(s.idesp, "IDESP", nat, atoms);
-    create(s.iatmol, "IATMOL", nat, atoms);
-    create(s.iisotp, "IISOTP", nat, atoms);
-    create(s.risotp, "RISOTP", nat, atoms);
-    create(s.t4gen, "T4GEN", nat, atoms);
-    create(s.iorder, "IORDER", 2 * nat, atoms, Extent{1, 2});
-    create(s.iconn, "ICONN", 18 * nat, Extent{0, maxconn}, atoms);
-    create(s.rnear, "RNEAR", 20 * nat, Extent{1, maxnear}, atoms, 1000000.0);
-    create(s.rconn, "RCONN", 18 * nat, Extent{1, maxconn}, atoms);
-    create(s.inear, "INEAR", 20 * nat, Extent{0, maxnear}, atoms);
-    create(s.kmatrx, "KMATRX", 3 * nat, Extent{1, 3}, Extent{-3, nat});
-    create(s.xyz, "XYZ", 3 * nat, Extent{1, 3}, atoms);
-    create(s.egeo, "EGEO", ng, Extent{1, ng});
-    create(s.xgeo, "XGEO", ng * nat * 3, Extent{1, 3}, atoms, Extent{1, ng});
-    create(s.xyztmp, "XYZTMP", 3 * nat, Extent{1, 3}, atoms);
-    create(s.zmat, "ZMAT", 3 * nat, Extent{1, 3}, Extent{-3, nat});
-    create(s.chrg, "CHRG", nat, atoms);
-    create(s.atdescr, "ATDESCR", nat, atoms, std::string(10, ' '));
-    create(s.moldescr, "MOLDESCR", nat, atoms, std::string("MOL       "));
-    create(s.vibs, "vibs", nv, Extent{1, nv});
-    create(s.fscanfreq, "fscanfreq", 2 * nv, Extent{1, 2}, Extent{1, nv});
-    create(s.frqintns, "frqintns", nv, Extent{1, nv});
-    create(s.vibvec, "vibvec", 3 * nat * nv, Extent{1, 3}, atoms, Extent{1, nv});
+    for (const bool fill : {false, true}) {
+        long long left = limit;
+        create(fill, s.iat, "IAT", nat, left, atoms);
+        create(fill, s.idesp, "IDESP", nat, left, atoms);
+        create(fill, s.iatmol, "IATMOL", nat, left, atoms);
+        create(fill, s.iisotp, "IISOTP", nat, left, atoms);
+        create(fill, s.risotp, "RISOTP", nat, left, atoms);
+        create(fill, s.t4gen, "T4GEN", nat, left, atoms);
+        create(fill, s.iorder, "IORDER", times(2, nat), left, atoms, Extent{1, 2});
+        create(fill, s.iconn, "ICONN", times(18, nat), left, Extent{0, maxconn}, atoms);
+        create(fill, s.rnear, "RNEAR", times(20, nat), left, Extent{1, maxnear}, atoms, 1000000.0);
+        create(fill, s.rconn, "RCONN", times(18, nat), left, Extent{1, maxconn}, atoms);
+        create(fill, s.inear, "INEAR", times(20, nat), left, Extent{0, maxnear}, atoms);
+        create(fill, s.kmatrx, "KMATRX", times(3, nat), left, Extent{1, 3}, Extent{-3, nat});
+        create(fill, s.xyz, "XYZ", times(3, nat), left, Extent{1, 3}, atoms);
+        create(fill, s.egeo, "EGEO", ng, left, Extent{1, ng});
+        create(fill, s.xgeo, "XGEO", times(times(ng, nat), 3), left, Extent{1, 3}, atoms,
+               Extent{1, ng});
+        create(fill, s.xyztmp, "XYZTMP", times(3, nat), left, Extent{1, 3}, atoms);
+        create(fill, s.zmat, "ZMAT", times(3, nat), left, Extent{1, 3}, Extent{-3, nat});
+        create(fill, s.chrg, "CHRG", nat, left, atoms);
+        create(fill, s.atdescr, "ATDESCR", nat, left, atoms, std::string(10, ' '));
+        create(fill, s.moldescr, "MOLDESCR", nat, left, atoms, std::string("MOL       "));
+        create(fill, s.vibs, "vibs", nv, left, Extent{1, nv});
+        create(fill, s.fscanfreq, "fscanfreq", times(2, nv), left, Extent{1, 2}, Extent{1, nv});
+        create(fill, s.frqintns, "frqintns", nv, left, Extent{1, nv});
+        create(fill, s.vibvec, "vibvec", times(times(3, nat), nv), left, Extent{1, 3}, atoms,
+               Extent{1, nv});
+    }
 }

@@ -60,6 +60,9 @@ struct Store {
     int nrjobs = 0;
     bool inputkmatrix = false;
     bool lscanfreq = false;
+    // Bytes all tables may take together; 0 leaves the limit to allocstuff. Tests and fuzzing
+    // set a lower one.
+    long long tablelimit = 0;
 
     // Per-atom tables, created by allocstuff.
     Table1<int> iat;              // element number 1..98

@@ -16,6 +16,7 @@ struct Extent {
 
 template <class T> class Table1 {
   public:
+    using value_type = T;
     void allocate(Extent e, const T& init = T()) {
         e_ = e;
         v_.assign(std::size_t(e.size()), init);
@@ -44,6 +45,7 @@ template <class T> class Table1 {
 
 template <class T> class Table2 {
   public:
+    using value_type = T;
     void allocate(Extent e1, Extent e2, const T& init = T()) {
         e1_ = e1;
         e2_ = e2;
@@ -74,6 +76,7 @@ template <class T> class Table2 {
 
 template <class T> class Table3 {
   public:
+    using value_type = T;
     void allocate(Extent e1, Extent e2, Extent e3, const T& init = T()) {
         e1_ = e1;
         e2_ = e2;

@@ -8,17 +8,10 @@
 #include "store/store.h"
 #include "writers/writers.h"
 
-#include <algorithm>
-
 void writemovpdb(Store& s, OutputFile& out) {
-    const long long ngeom = s.ngeom;
-    // A negative first geometry would walk outside the sequence; the range starts at 1 at least.
-    const long long first = s.idrange[0] != 0 ? std::max(1LL, std::min(s.idrange[0], ngeom)) : 1;
-    const long long last = s.idrange[1] != 0 ? std::min(s.idrange[1], ngeom) : ngeom;
-
-    for (long long k = first; k <= last; ++k) {
-        const long long g = s.idoftl == 1 ? k : ngeom - k + 1;
-
+    const std::vector<long long> frames = trajectoryframes(s);
+    for (std::size_t k = 0; k < frames.size(); ++k) {
+        const long long g = frames[k];
         // cols 1-6 "MODEL " | 7-12 model number I6
         std::string head("MODEL ");
         fw::I(head, s.modelstart + g, 6);
@@ -34,7 +27,7 @@ void writemovpdb(Store& s, OutputFile& out) {
             }
         }
         // Only the last model's non-bonded lists outlive the writer; the others are not read.
-        make_iconn(s, k == last);
+        make_iconn(s, k + 1 == frames.size());
         pdbconect(s, out);
         out.line("ENDMDL");
     }

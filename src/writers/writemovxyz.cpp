@@ -5,17 +5,8 @@
 #include "store/store.h"
 #include "writers/writers.h"
 
-#include <algorithm>
-
 void writemovxyz(Store& s, OutputFile& out) {
-    const long long ngeom = s.ngeom;
-    // A negative first geometry would walk outside the sequence; the range starts at 1 at least.
-    const long long first = s.idrange[0] != 0 ? std::max(1LL, std::min(s.idrange[0], ngeom)) : 1;
-    const long long last = s.idrange[1] != 0 ? std::min(s.idrange[1], ngeom) : ngeom;
-
-    for (long long k = first; k <= last; ++k) {
-        const long long g = s.idoftl == 1 ? k : ngeom - k + 1;
-
+    for (const long long g : trajectoryframes(s)) {
         // cols 1 blank | 2-21 nat I20
         std::string head(" ");
         fw::I(head, s.nat, 20);

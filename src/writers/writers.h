@@ -1,9 +1,12 @@
 // The output writers: each writes the store in one format to the open output file.
 #pragma once
 
+#include "store/tables.h"
+
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct Store;
 class OutputFile;
@@ -59,6 +62,38 @@ void writemovpdb(Store& s, OutputFile& out);
 void pdbhetatm(const Store& s, OutputFile& out, int a, const std::array<double, 3>& bohr);
 /// CONECT records of every atom in store order: at most twelve partners in records of four.
 void pdbconect(const Store& s, OutputFile& out);
+/// Normal-mode animations as multi-model PDB files, one per mode; the output file gets a note.
+void writefrqpdb(Store& s, OutputFile& out);
+/// Normal-mode animations as multi-frame coordinate files, one per mode; the output file gets a
+/// note.
+void writeamv(Store& s, OutputFile& out);
+/// The animated modes and their files: the base name, then per mode its number and file name.
+struct AnimationFiles {
+    struct Mode {
+        int mode;
+        std::string file;
+    };
+    std::string base;
+    std::vector<Mode> modes;
+};
+/// The modes to animate (inside the FRQR window when window is set and the window is open, else
+/// the first MXVIBS) and their file names; suffix is ".pdb" or ".amv".
+AnimationFiles animationfiles(const Store& s, std::string_view suffix, bool window);
+/// What sets the two animation writers apart.
+struct AnimationKind {
+    std::string_view suffix; // searched in the output name and ending every mode file
+    bool window;             // the FRQR window may select the modes
+    bool divide; // the mode is divided by the square root of the masses, else multiplied
+    /// Writes frame 1..40 of a mode from the frame's coordinates (Angstrom, by store atom).
+    void (*frame)(const Store& s, OutputFile& out, int mode, int frame,
+                  const Table2<double>& angstrom);
+    std::string_view routine; // named in an allocation failure
+};
+/// The shared part of the animation writers: 40 frames per selected mode in a file of its own,
+/// then the output file replaced by a two-line note.
+void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind);
+/// The geometries a trajectory writes, in order, as RANGE and IDOFTL select them.
+std::vector<long long> trajectoryframes(const Store& s);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);
 /// Bond valence of atoms of elements ia and ib at points a and b (Bohr); also stored in rho.

@@ -179,4 +179,16 @@ TEST(MakeIconn, NineteenBondsEndTheRun) {
     }
 }
 
+// Fifty thousand atoms at one point would give more than a billion bonded pairs; the run ends at
+// the first atom with a 19th partner, as with a few, without collecting them all.
+TEST(MakeIconn, AtomsAtOnePointFailAtTheFirstCrowdedAtom) {
+    Store s = molecule(std::vector<Atom>(50000, Atom{6, 0.0, 0.0, 0.0}));
+    testing::internal::CaptureStdout();
+    EXPECT_THROW(make_iconn(s), RunError);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "Number of connections for atom   1 ( 19) larger than maximum  18\n"
+              "    2    3    4    5    6    7    8    9   10   11   12   13   14   15   16"
+              "   17   18   19   20\n");
+}
+
 } // namespace

@@ -1,3 +1,4 @@
+#include "control/control.h"
 #include "control/dispatch.h"
 
 #include <gtest/gtest.h>
@@ -9,8 +10,8 @@
 
 namespace {
 
-std::string readme() {
-    std::ifstream in(KRU_SOURCE_DIR "/README.md");
+std::string slurp(const char* path) {
+    std::ifstream in(path);
     std::ostringstream s;
     s << in.rdbuf();
     return s.str();
@@ -18,7 +19,7 @@ std::string readme() {
 
 // Every type is dispatched once and documented, so the tables and the README cannot drift.
 TEST(Dispatch, EveryTypeOnceAndInTheReadme) {
-    const std::string doc = readme();
+    const std::string doc = slurp(KRU_SOURCE_DIR "/README.md");
     ASSERT_FALSE(doc.empty());
     std::set<std::string_view> seen;
     for (const ReaderEntry& r : inputtypes()) {
@@ -35,6 +36,27 @@ TEST(Dispatch, EveryTypeOnceAndInTheReadme) {
         EXPECT_NE(w.write, nullptr);
         EXPECT_FALSE(w.what.empty());
         EXPECT_NE(doc.find("| `" + std::string(w.type) + "` |"), std::string::npos) << w.type;
+    }
+}
+
+// The manual page names every keyword and every type.
+TEST(Dispatch, EveryKeywordAndTypeInTheManual) {
+    const std::string man = slurp(KRU_SOURCE_DIR "/kru.1");
+    ASSERT_FALSE(man.empty());
+    auto documented = [&](std::string_view name) {
+        const std::string entry = "\n.B " + std::string(trimright(name));
+        const std::size_t at = man.find(entry);
+        return at != std::string::npos &&
+               (man[at + entry.size()] == '\n' || man[at + entry.size()] == ' ');
+    };
+    for (const KeywordEntry& k : keywords()) {
+        EXPECT_TRUE(documented(k.keyword)) << k.keyword;
+    }
+    for (const ReaderEntry& r : inputtypes()) {
+        EXPECT_TRUE(documented(r.type)) << r.type;
+    }
+    for (const WriterEntry& w : outputtypes()) {
+        EXPECT_TRUE(documented(w.type)) << w.type;
     }
 }
 

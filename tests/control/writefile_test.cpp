@@ -65,4 +65,52 @@ TEST(Writefile, RefusesASideFileThatIsAnInputFile) {
     std::filesystem::remove_all(dir);
 }
 
+// However the name is written, and whichever input it is, the same file is refused.
+TEST(Writefile, RefusesEveryNameOfAFileTheRunReads) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("kru_refuse_" + std::to_string(::getpid()));
+    fs::create_directories(dir / "sub");
+    const fs::path input = dir / "in.xyz";
+    std::ofstream(input) << "kept\n";
+    fs::create_symlink(input, dir / "link.xyz");
+    fs::create_hard_link(input, dir / "hard.xyz");
+    const fs::path home = fs::current_path();
+    fs::current_path(dir);
+    const std::string names[] = {"in.xyz",   "./in.xyz", "sub/../in.xyz", input.string(),
+                                 "link.xyz", "hard.xyz", ".//in.xyz"};
+    void (*const as[])(Store&, const std::string&) = {
+        [](Store& s, const std::string& f) { s.inputfile = fixedtext(f, 100); },
+        [](Store& s, const std::string& f) {
+            s.inporder = true;
+            s.inporderfile = fixedtext(f, 100);
+        },
+        [](Store& s, const std::string& f) {
+            s.newkmatrix = true;
+            s.kmatrixfile = fixedtext(f, 100);
+        },
+        [](Store& s, const std::string& f) {
+            s.lisotp = true;
+            s.isotpfile = fixedtext(f, 100);
+        },
+    };
+    for (auto set : as) {
+        for (const std::string& name : names) {
+            Store s;
+            set(s, "in.xyz");
+            EXPECT_THROW(refuseoverwrite(s, name), RunError) << name;
+        }
+        Store s;
+        set(s, "in.xyz");
+        EXPECT_NO_THROW(refuseoverwrite(s, "other.xyz"));
+        EXPECT_NO_THROW(refuseoverwrite(s, "sub"));
+    }
+    // Side files the run does not read are nobody's input.
+    Store s;
+    s.inputfile = fixedtext("other.xyz", 100);
+    s.inporderfile = fixedtext("in.xyz", 100);
+    EXPECT_NO_THROW(refuseoverwrite(s, "in.xyz"));
+    fs::current_path(home);
+    fs::remove_all(dir);
+}
+
 } // namespace

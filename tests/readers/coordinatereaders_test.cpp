@@ -3,6 +3,8 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
+#include "readertest.h"
+
 #include <gtest/gtest.h>
 
 #include <charconv>
@@ -16,22 +18,9 @@ namespace {
 constexpr double bohr = 0.5291772484779358;
 using Reader = void (*)(Store&, InputFile&);
 
-struct Read {
-    Store s;
-    std::string out, message, routine;
-};
-
 Read run(Reader reader, std::string text) {
     Read r;
-    InputFile in(std::move(text));
-    testing::internal::CaptureStdout();
-    try {
-        reader(r.s, in);
-    } catch (const RunError& e) {
-        r.message = e.what();
-        r.routine = e.routine;
-    }
-    r.out = testing::internal::GetCapturedStdout();
+    readinto(r, reader, std::move(text));
     return r;
 }
 

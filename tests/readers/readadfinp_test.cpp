@@ -3,6 +3,8 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
+#include "readertest.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -13,22 +15,9 @@ namespace {
 constexpr double toBohr = 1.889725990443248;
 constexpr double toRad = 0.017453292519943295;
 
-struct Read {
-    Store s;
-    std::string out, message, routine;
-};
-
 Read run(std::string text) {
     Read r;
-    InputFile in(std::move(text));
-    testing::internal::CaptureStdout();
-    try {
-        readadfinp(r.s, in);
-    } catch (const RunError& e) {
-        r.message = e.what();
-        r.routine = e.routine;
-    }
-    r.out = testing::internal::GetCapturedStdout();
+    readinto(r, &readadfinp, std::move(text));
     return r;
 }
 

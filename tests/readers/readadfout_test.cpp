@@ -3,6 +3,8 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
+#include "readertest.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,25 +14,12 @@ namespace {
 
 constexpr double bohr = 0.5291772484779358;
 
-struct Read {
-    Store s;
-    std::string message, routine, out;
-};
-
 // Runs the reader on the text of an output file; keeps what it printed and how it ended.
-Read run(const std::string& text, long long job = 0, long long idgeo = -1) {
+Read run(std::string text, long long job = 0, long long idgeo = -1) {
     Read r;
     r.s.job = job;
     r.s.idgeo = idgeo;
-    InputFile in(text);
-    testing::internal::CaptureStdout();
-    try {
-        readadfout(r.s, in);
-    } catch (const RunError& e) {
-        r.message = e.what();
-        r.routine = e.routine;
-    }
-    r.out = testing::internal::GetCapturedStdout();
+    readinto(r, &readadfout, std::move(text));
     return r;
 }
 

@@ -3,32 +3,17 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
+#include "readertest.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
 
-struct Read {
-    Store s;
-    std::string out, message, routine;
-};
-
 Read run(std::string text, bool output = false) {
     Read r;
-    InputFile in(std::move(text));
-    testing::internal::CaptureStdout();
-    try {
-        if (output) {
-            readdrfout(r.s, in);
-        } else {
-            readdrf(r.s, in);
-        }
-    } catch (const RunError& e) {
-        r.message = e.what();
-        r.routine = e.routine;
-    }
-    r.out = testing::internal::GetCapturedStdout();
+    readinto(r, output ? &readdrfout : &readdrf, std::move(text));
     return r;
 }
 

@@ -3,6 +3,8 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
+#include "readertest.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,22 +13,9 @@ namespace {
 
 constexpr double bohr = 0.5291772484779358;
 
-struct Read {
-    Store s;
-    std::string out, message, routine;
-};
-
 Read run(std::string text) {
     Read r;
-    InputFile in(std::move(text));
-    testing::internal::CaptureStdout();
-    try {
-        readpdb(r.s, in);
-    } catch (const RunError& e) {
-        r.message = e.what();
-        r.routine = e.routine;
-    }
-    r.out = testing::internal::GetCapturedStdout();
+    readinto(r, &readpdb, std::move(text));
     return r;
 }
 

@@ -3,6 +3,8 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
+#include "readertest.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,23 +13,10 @@ namespace {
 
 constexpr double bohr = 0.5291772484779358;
 
-struct Read {
-    Store s;
-    std::string out, message, routine;
-};
-
 Read run(std::string text, long long idgeo = -1) {
     Read r;
     r.s.idgeo = idgeo;
-    InputFile in(std::move(text));
-    testing::internal::CaptureStdout();
-    try {
-        readpsi4(r.s, in);
-    } catch (const RunError& e) {
-        r.message = e.what();
-        r.routine = e.routine;
-    }
-    r.out = testing::internal::GetCapturedStdout();
+    readinto(r, &readpsi4, std::move(text));
     return r;
 }
 

@@ -3,16 +3,13 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
+#include "readertest.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 // Water (O, H, H) with every K-matrix partner 9, after reader(text).
-struct Read {
-    Store s;
-    std::string out, message, routine;
-};
-
 Read water(void (*reader)(Store&, InputFile&), std::string text, int nat = 3) {
     Read r;
     r.s.nat = nat;
@@ -23,15 +20,7 @@ Read water(void (*reader)(Store&, InputFile&), std::string text, int nat = 3) {
     }
     r.s.isotpfile = fixedtext("dir/iso file.txt", 100);
     r.s.nisotp = 7;
-    InputFile in(std::move(text));
-    testing::internal::CaptureStdout();
-    try {
-        reader(r.s, in);
-    } catch (const RunError& e) {
-        r.message = e.what();
-        r.routine = e.routine;
-    }
-    r.out = testing::internal::GetCapturedStdout();
+    readinto(r, reader, std::move(text));
     return r;
 }
 
