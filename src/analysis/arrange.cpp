@@ -103,7 +103,7 @@ class NearestEarlier {
         }
         // Beyond any molecule's size the cell arithmetic would overflow: search every atom.
         if (spread <= 1e12) {
-            grid_.emplace(s, atoms, 4.0);
+            grid_.emplace(s, atoms, 2.5);
         }
     }
 
@@ -134,6 +134,16 @@ class NearestEarlier {
                 consider(e, &s_.xyz(1, e));
             }
             return best.atom;
+        }
+        // Most nearest earlier atoms are near: the atoms within a bond's length, then within a
+        // neighbouring molecule's distance are taken first, which settles the search when one
+        // of them qualifies.
+        for (const double near : {2.5, 6.0}) {
+            grid_->ball(pto, near, consider);
+            if (best.atom != 0 && best.d <= near * near) {
+                return best.atom;
+            }
+            best = {};
         }
         const std::array<int, 3> cell = grid_->cellof(s_, to);
         for (int m = 0; m <= grid_->span(); ++m) {

@@ -238,7 +238,7 @@ void nearestfirst(std::vector<Near>& best, std::size_t keep) {
     for (std::size_t i = 0; i < n; ++i) {
         std::size_t rank = 0;
         for (std::size_t j = 0; j < n; ++j) {
-            rank += std::size_t((r[j] < r[i]) | ((r[j] == r[i]) & (b[j] < b[i])));
+            rank += std::size_t(int(r[j] < r[i]) | (int(r[j] == r[i]) & int(b[j] < b[i])));
         }
         sorted[rank] = {r[i], b[i]};
     }
@@ -247,20 +247,31 @@ void nearestfirst(std::vector<Near>& best, std::size_t keep) {
 
 // The 20 nearest non-bonded atoms of atom a among the atoms within distance r of it, if they
 // are the 20 nearest of all: those farther than r are then farther than the 20th (a root that
-// rounds to the same value could tie). False when that is not sure.
+// rounds to the same value could tie). False when that is not sure. Whether a scanned atom is
+// within r is as good as random, so it is kept or dropped without a branch: every atom is
+// written after the last one kept (into `scanned`), and only one within r moves that end on.
 bool nearwithin(const Store& s, const CellGrid& grid, int a, double r, double reach2,
-                std::vector<Near>& best) {
+                std::vector<Near>& scanned, std::vector<Near>& best) {
     const auto keep = std::size_t(maxnear);
     const Vec3 pa = point(s.xyz, a);
     const double r2 = r * r;
-    best.clear();
+    std::size_t n = 0;
     grid.ball(pa, r, [&](int b, const double* pb) {
+        if (n == scanned.size()) {
+            scanned.resize(2 * n + 64);
+        }
         const double d2 = squared(pa, pb);
-        // Beyond the bond reach no atom is a bonded partner.
-        if (d2 <= r2 && b != a && (d2 > reach2 || !isbondedto(s, a, b))) {
+        scanned[n] = {d2, b};
+        n += std::size_t(d2 <= r2);
+    });
+    // Few of those are a itself or within the bond reach, where the bonded partners are.
+    best.clear();
+    for (std::size_t k = 0; k < n; ++k) {
+        const auto [d2, b] = scanned[k];
+        if (b != a && (d2 > reach2 || !isbondedto(s, a, b))) {
             best.push_back({std::sqrt(d2), b});
         }
-    });
+    }
     if (best.size() < keep) {
         return false;
     }
@@ -312,11 +323,12 @@ void nearshells(const Store& s, const CellGrid& grid, int a, std::vector<Near>& 
 // not settle the list searches shell by shell.
 void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms, double reach) {
     const double reach2 = reach * reach;
+    std::vector<Near> scanned;
     std::vector<Near> best;
     double guess = 0.0;
     for (int a : atoms) {
-        if (!(guess > 0.0 && nearwithin(s, grid, a, guess * 1.1, reach2, best)) &&
-            !(guess > 0.0 && nearwithin(s, grid, a, guess * 1.5, reach2, best))) {
+        if (!(guess > 0.0 && nearwithin(s, grid, a, guess * 1.1, reach2, scanned, best)) &&
+            !(guess > 0.0 && nearwithin(s, grid, a, guess * 1.5, reach2, scanned, best))) {
             nearshells(s, grid, a, best);
             nearestfirst(best, std::size_t(maxnear));
         }
