@@ -20,18 +20,18 @@ long long times(long long a, long long b) {
     return a > LLONG_MAX / b ? LLONG_MAX : a * b;
 }
 
-// The tables of the largest real inputs (a million-atom structure, thousands of geometries of
-// thousands of atoms, a frequency run of hundreds of atoms) take well under 4 GiB. A request
-// beyond what the machine can hold would otherwise get the process killed by the system, with
-// no message, once the tables are filled; half the memory leaves room for the input text.
+// A request beyond what the machine can hold would otherwise get the process killed by the
+// system, with no message, once the tables are filled; half the memory leaves room for the
+// input text and the connectivity's work space. The tables take some 700 bytes per atom, so ten
+// million atoms need about 7 GB.
 long long defaultlimit() {
-    constexpr long long cap = 4LL << 30;
+    constexpr long long fallback = 4LL << 30;
     const long long pages = sysconf(_SC_PHYS_PAGES);
     const long long pagesize = sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pagesize <= 0) {
-        return cap;
+        return fallback;
     }
-    return std::min(cap, times(pages, pagesize) / 2);
+    return times(pages, pagesize) / 2;
 }
 
 template <class A> long long extentsize(const A& a) {
