@@ -218,31 +218,24 @@ struct Near {
     bool operator<(const Near& o) const { return r != o.r ? r < o.r : b < o.b; }
 };
 
-// The candidates cut down to the nearest `keep`, nearest first. A few dozen candidates are
-// ranked by counting, without branches (sorting them costs a mispredicted branch per
-// comparison); many are first cut down by partial sorting.
+// The candidates cut down to the nearest `keep`, nearest first (ties to the lower atom number).
+// A few dozen candidates, the usual number, are put in order by insertion, whose only
+// unpredictable branch ends each insertion; many are first cut down by partial sorting.
 void nearestfirst(std::vector<Near>& best, std::size_t keep) {
     constexpr std::size_t most = 64;
     if (best.size() > most) {
         std::nth_element(best.begin(), best.begin() + std::ptrdiff_t(keep - 1), best.end());
         best.resize(keep);
     }
-    const std::size_t n = best.size();
-    std::array<double, most> r;
-    std::array<int, most> b;
-    for (std::size_t i = 0; i < n; ++i) {
-        r[i] = best[i].r;
-        b[i] = best[i].b;
-    }
-    std::array<Near, most> sorted;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::size_t rank = 0;
-        for (std::size_t j = 0; j < n; ++j) {
-            rank += std::size_t(int(r[j] < r[i]) | (int(r[j] == r[i]) & int(b[j] < b[i])));
+    for (std::size_t i = 1; i < best.size(); ++i) {
+        const Near x = best[i];
+        std::size_t j = i;
+        for (; j > 0 && x < best[j - 1]; --j) {
+            best[j] = best[j - 1];
         }
-        sorted[rank] = {r[i], b[i]};
+        best[j] = x;
     }
-    best.assign(sorted.begin(), sorted.begin() + std::ptrdiff_t(std::min(n, keep)));
+    best.resize(std::min(best.size(), keep));
 }
 
 // The 20 nearest non-bonded atoms of atom a among the atoms within distance r of it, if they

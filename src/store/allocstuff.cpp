@@ -21,17 +21,17 @@ long long times(long long a, long long b) {
 }
 
 // A request beyond what the machine can hold would otherwise get the process killed by the
-// system, with no message, once the tables are filled; half the memory leaves room for the
-// input text and the connectivity's work space. The tables take some 700 bytes per atom, so ten
-// million atoms need about 7 GB.
+// system, with no message, once the tables are filled: the tables may take half the memory,
+// which leaves room for the input text and the connectivity's work space, and at most 7 GiB.
+// The tables take 684 bytes per atom of a single geometry, so ten million atoms (6.8 GB) fit.
 long long defaultlimit() {
-    constexpr long long fallback = 4LL << 30;
+    constexpr long long cap = 7LL << 30;
     const long long pages = sysconf(_SC_PHYS_PAGES);
     const long long pagesize = sysconf(_SC_PAGESIZE);
     if (pages <= 0 || pagesize <= 0) {
-        return fallback;
+        return cap;
     }
-    return times(pages, pagesize) / 2;
+    return std::min(cap, times(pages, pagesize) / 2);
 }
 
 template <class A> long long extentsize(const A& a) {
