@@ -98,6 +98,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         processinput(s, control);
         readfile(s);
+        // The report's output type makes the arrangement step find the near lists that the
+        // report prints, so that every writer below has a complete store.
+        s.outputtype = fixedtext("REP", 6);
         arrange(s);
     } catch (const RunError&) {
         return 0;

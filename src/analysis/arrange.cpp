@@ -358,7 +358,10 @@ void arrange(Store& s) {
     copygeometry(s);
     countelements(s);
     labels(s);
-    make_iconn(s);
+    // Of the 20 nearest non-bonded atoms of each atom, only the report prints them and only the
+    // chemical reordering reads them; other runs are spared their search, the larger part of
+    // the connectivity's work on a large structure.
+    make_iconn(s, s.reorder || trimright(s.outputtype) == "REP");
     if (s.inporder) {
         readorder(s);
         numbermolecules(s);
