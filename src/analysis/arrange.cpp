@@ -358,10 +358,9 @@ void arrange(Store& s) {
     copygeometry(s);
     countelements(s);
     labels(s);
-    // Of the 20 nearest non-bonded atoms of each atom, only the report prints them and only the
-    // chemical reordering reads them; other runs are spared their search, the larger part of
-    // the connectivity's work on a large structure.
-    make_iconn(s, s.reorder || trimright(s.outputtype) == "REP");
+    // Only the report prints the 20 nearest non-bonded atoms of each atom: other runs are
+    // spared their search, the larger part of the connectivity's work on a large structure.
+    make_iconn(s, trimright(s.outputtype) == "REP");
     if (s.inporder) {
         readorder(s);
         numbermolecules(s);

@@ -6,10 +6,10 @@
 // compares every placed with every unplaced atom when a molecule is complete. Here the atoms that
 // qualify next wait in heaps, and each placed atom offers its nearest unplaced atoms in batches
 // to a heap of pairs ordered as the literal search meets them (distance, then position of the
-// placed atom, then number of the unplaced one). A first batch mostly comes from the atom's
-// neighbour lists (make_iconn's, for the same coordinates), later ones from a k-d tree of the
-// unplaced atoms.
+// placed atom, then number of the unplaced one). A first batch comes from a grid of cells, later
+// ones from a k-d tree of the unplaced atoms.
 #include "analysis/analysis.h"
+#include "analysis/cellgrid.h"
 #include "control/control.h"
 #include "store/store.h"
 
@@ -18,6 +18,7 @@
 #include <functional>
 #include <iostream>
 #include <limits>
+#include <optional>
 #include <queue>
 #include <vector>
 
@@ -183,7 +184,22 @@ class UnplacedTree {
 class ClosestPairs {
   public:
     ClosestPairs(const Store& s, const std::vector<char>& placed)
-        : s_(s), placed_(placed), tree_(s, placed), streams_(std::size_t(s.nat) + 1) {}
+        : s_(s), placed_(placed), tree_(s, placed), streams_(std::size_t(s.nat) + 1) {
+        std::vector<int> atoms;
+        double spread = 0.0;
+        for (int a = 1; a <= s.nat; ++a) {
+            if (finite(s, a)) {
+                atoms.push_back(a);
+                for (int k = 1; k <= 3; ++k) {
+                    spread = std::max(spread, std::abs(s.xyz(k, a)));
+                }
+            }
+        }
+        // Beyond any molecule's size the cell arithmetic would overflow: the tree alone serves.
+        if (spread <= 1e12) {
+            grid_.emplace(s, atoms, firstreach / 2.0);
+        }
+    }
 
     // Atom a has just been placed at position p: its pairs enter the search.
     void placed(int a, int p) {
@@ -259,78 +275,72 @@ class ClosestPairs {
     }
 
     // The next batch of the unplaced atoms nearest to placed atom a, beyond those handed out.
-    // The first batch comes from the atom's neighbour lists (make_iconn's, for these
-    // coordinates): its bonded atoms and its 20 nearest non-bonded ones hold every atom nearer
-    // than the 20th, so the unplaced ones among them that are nearer than that come before any
-    // other, and every other lies at least that far (a root that rounds to the 20th's could
-    // tie): the stream waits with that distance as its bound. Later batches come from the tree,
-    // each twice the size of the one before, so repeated searches cost no more than the last.
+    // The first batch is every unplaced atom within `firstreach`, found in a grid: atoms inside
+    // a finished region offer none, and most new molecules start within that distance, so few
+    // atoms need more. The stream then waits with that distance as its bound. Later batches
+    // come from the tree, each twice the size of the one before, so repeated searches cost no
+    // more than the last.
     void fetch(int a, int position) {
         Stream& st = streams_[std::size_t(a)];
         const bool first = st.batches == 0;
-        const std::size_t want =
-            first ? std::size_t(maxconn + maxnear) : std::size_t(4) << std::min(st.batches, 20);
+        const std::size_t want = std::size_t(4) << std::min(st.batches, 20);
         ++st.batches;
         const std::array<double, 3> pa = point(s_.xyz, a);
         auto before = [](double d1, int a1, double d2, int a2) {
             return d1 != d2 ? d1 < d2 : a1 < a2;
         };
-        auto offer = [&](int b, double d) {
-            if (!(d < pairlimit) || !before(st.lastd, st.lastatom, d, b)) {
-                return;
-            }
-            if (found_.size() == want && !before(d, b, found_.back().d, found_.back().atom)) {
-                return;
-            }
-            const Pair e{d, position, b};
-            found_.insert(std::upper_bound(found_.begin(), found_.end(), e), e);
-            if (found_.size() > want) {
-                found_.pop_back();
-            }
-        };
         found_.clear();
-        double bound = 0.0; // no atom left in the stream is nearer
         bool complete = false;
-        if (first) {
-            // Fewer than 20 listed: there are no more non-bonded atoms within reach.
-            const bool all = s_.inear(0, a) < maxnear;
-            const double r20 = all ? 0.0 : s_.rnear(maxnear, a);
-            auto consider = [&](int b) {
-                if (b != 0 && !placed_[std::size_t(b)] && finite(s_, b)) {
+        if (first && grid_) {
+            const double reach2 = firstreach * firstreach;
+            grid_->ball(pa, firstreach, [&](int b, const double*) {
+                if (!placed_[std::size_t(b)]) {
                     const double d = distance2(pa.data(), &s_.xyz(1, b));
-                    if (all || std::sqrt(d) < r20) {
-                        offer(b, d);
+                    if (d < reach2) {
+                        found_.push_back({d, position, b});
                     }
                 }
-            };
-            for (int k = 1; k <= s_.iconn(0, a); ++k) {
-                consider(s_.iconn(k, a));
-            }
-            for (int k = 1; k <= maxnear; ++k) {
-                consider(s_.inear(k, a));
-            }
-            complete = all;
-            bound = r20 * r20 * (1.0 - 1e-12);
+            });
+            std::sort(found_.begin(), found_.end());
+            // Handed out: every atom nearer than the reach, and none at it or beyond.
+            st.lastd = std::nextafter(reach2, 0.0);
+            st.lastatom = std::numeric_limits<int>::max();
         } else {
+            auto offer = [&](int b, double d) {
+                if (!(d < pairlimit) || !before(st.lastd, st.lastatom, d, b)) {
+                    return;
+                }
+                if (found_.size() == want && !before(d, b, found_.back().d, found_.back().atom)) {
+                    return;
+                }
+                const Pair e{d, position, b};
+                found_.insert(std::upper_bound(found_.begin(), found_.end(), e), e);
+                if (found_.size() > want) {
+                    found_.pop_back();
+                }
+            };
             tree_.search(pa.data(), offer,
                          [&] { return found_.size() == want ? found_.back().d : pairlimit; });
             complete = found_.size() < want;
+            if (!found_.empty()) {
+                st.lastd = found_.back().d;
+                st.lastatom = found_.back().atom;
+            }
         }
         for (const Pair& e : found_) {
             push(e);
         }
-        if (complete) {
-            return;
+        if (!complete) {
+            push(marker(position, st.lastd, st.batches));
         }
-        if (!found_.empty()) {
-            st.lastd = found_.back().d;
-            st.lastatom = found_.back().atom;
-        }
-        push(marker(position, std::max(st.lastd, bound), st.batches));
     }
+
+    // About the distance between neighbouring molecules (Bohr).
+    static constexpr double firstreach = 7.0;
 
     const Store& s_;
     const std::vector<char>& placed_;
+    std::optional<CellGrid> grid_;
     UnplacedTree tree_;
     std::vector<Stream> streams_;
     Heap heavy_;

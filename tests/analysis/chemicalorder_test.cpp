@@ -131,7 +131,9 @@ Store randomstore(std::mt19937& rng, int trial) {
     const bool lattice = trial % 3 == 0;
     const double box =
         std::cbrt(double(s.nat)) * std::uniform_real_distribution<double>(1.5, 8.0)(rng);
-    const double step = trial % 2 == 0 ? 4.0 : 1.25; // 4 Bohr is the grid's cell edge
+    // 3.5 Bohr is the first search's cell edge, and twice it the reach of that search.
+    const double steps[] = {4.0, 1.25, 3.5};
+    const double step = steps[(trial / 3) % 3];
     std::uniform_real_distribution<double> coordinate(0.0, box);
     for (int a = 1; a <= s.nat; ++a) {
         s.iat(a) = elements[rng() % 10];
