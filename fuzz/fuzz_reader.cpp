@@ -45,6 +45,14 @@ const ReaderEntry*& chosen() {
     return reader;
 }
 
+// How far an input goes: through the reader only, also the arrangement step, or also every
+// writer (the default).
+enum class Stages { read, arrange, all };
+Stages& stages() {
+    static Stages upto = Stages::all;
+    return upto;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -69,6 +77,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         }
         if (chosen() == nullptr) {
             std::cerr << "kru fuzz: no input type " << type << '\n';
+            std::exit(2);
+        }
+    }
+    if (const char* upto = std::getenv("KRU_FUZZ_STAGES"); upto != nullptr) {
+        const std::string_view text(upto);
+        if (text == "read") {
+            stages() = Stages::read;
+        } else if (text == "arrange") {
+            stages() = Stages::arrange;
+        } else if (text != "all") {
+            std::cerr << "kru fuzz: KRU_FUZZ_STAGES is read, arrange or all, not " << text << '\n';
             std::exit(2);
         }
     }
@@ -98,11 +117,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         processinput(s, control);
         readfile(s);
+        if (stages() == Stages::read) {
+            return 0;
+        }
         // The report's output type makes the arrangement step find the near lists that the
         // report prints, so that every writer below has a complete store.
         s.outputtype = fixedtext("REP", 6);
         arrange(s);
     } catch (const RunError&) {
+        return 0;
+    }
+    if (stages() == Stages::arrange) {
         return 0;
     }
     // Every writer on its own copy: some writers leave changes in the store.
