@@ -36,6 +36,10 @@ bool starts(std::string_view rec, std::string_view keyword) {
 // Identities whose job scripts use the alternative settings. The first is compared on its
 // first 11 characters only, so a longer line still matches; the others on the whole line.
 bool useridentity(std::string_view rec) {
+    // Every line is asked; only one that starts with USER in some case is worth a copy.
+    if (rec.empty() || (rec[0] != 'U' && rec[0] != 'u')) {
+        return false;
+    }
     const std::string up = upcase(rec);
     return std::string_view(up).substr(0, 11) == "USER ALTER " ||
            trimright(up) == "USER ALTERNATE" || trimright(up) == "USER MASSIE";
