@@ -3,6 +3,7 @@
 #include "analysis/analysis.h"
 #include "control/control.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <utility>
@@ -32,13 +33,33 @@ void mirror(double* a, std::size_t n, std::size_t p, std::size_t from, std::size
     }
 }
 
+// The lower triangle of the columns from `from` on made the mirror of the upper one again, tile
+// by tile, so that each cache line is fetched once for several elements.
+void lowerfromupper(double* a, std::size_t n, std::size_t from) {
+    constexpr std::size_t tile = 8;
+    for (std::size_t jb = from; jb < n; jb += tile) {
+        const std::size_t jend = std::min(jb + tile, n);
+        for (std::size_t ib = jb; ib < n; ib += tile) {
+            const std::size_t iend = std::min(ib + tile, n);
+            for (std::size_t j = jb; j < jend; ++j) {
+                for (std::size_t i = std::max(ib, j + 1); i < iend; ++i) {
+                    a[i + n * j] = a[j + n * i];
+                }
+            }
+        }
+    }
+}
+
 } // namespace
 
-// The method is defined on the upper triangle. The lower triangle is made its mirror at entry
-// and kept so, so every rotation reads and writes whole columns p and q (contiguous in memory)
-// and takes exactly the values the upper triangle holds. Row q is mirrored after each rotation
-// (later rotations of the same p read column q' at row q); row p, which they do not read (the
-// element (p, q) is taken from column p), once after all rotations of that p.
+// The method is defined on the upper triangle. The lower triangle is made its mirror at entry,
+// so every rotation reads and writes whole columns p and q (contiguous in memory) and takes
+// exactly the values the upper triangle holds. The copies are kept as fresh as the next
+// rotations need them: row q in the columns after it after each rotation (later rotations of
+// the same p read column q' at row q); row p in the columns after it, and the lower triangle of
+// the columns after p, once after all rotations of that p (the rotations of later p read those
+// columns whole). The columns up to p are not read again in the sweep: their lower triangle is
+// mirrored once at its end, for the next sweep.
 void diajac(double* a, double* v, double* d, int n) {
     const std::size_t nn = std::size_t(n > 0 ? n : 0);
     auto at = [&](std::size_t i, std::size_t j) -> double& { return a[i + nn * j]; };
@@ -117,14 +138,13 @@ void diajac(double* a, double* v, double* d, int n) {
                 rotate(colp, colq, 0, p, s, tau);
                 rotate(colp, colq, p + 1, q, s, tau);
                 rotate(colp, colq, q + 1, nn, s, tau);
-                mirror(a, nn, q, 0, p);
-                mirror(a, nn, q, p + 1, q);
                 mirror(a, nn, q, q + 1, nn);
                 rotate(&vt(0, p), &vt(0, q), 0, nn, s, tau);
             }
-            mirror(a, nn, p, 0, p);
             mirror(a, nn, p, p + 1, nn);
+            lowerfromupper(a, nn, p + 1);
         }
+        lowerfromupper(a, nn, 0);
         for (std::size_t p = 0; p < nn; ++p) {
             b[p] += z[p];
             d[p] = b[p];
