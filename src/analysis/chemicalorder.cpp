@@ -277,12 +277,12 @@ class ClosestPairs {
     // The next batch of the unplaced atoms nearest to placed atom a, beyond those handed out.
     // The first batch is every unplaced atom within `firstreach`, found in a grid: atoms inside
     // a finished region offer none, and most new molecules start within that distance, so few
-    // atoms need more. The stream then waits with that distance as its bound. Later batches
-    // come from the tree, each twice the size of the one before, so repeated searches cost no
-    // more than the last.
+    // atoms need more. The stream then waits with that distance as its bound. The second batch
+    // is the nearest ones within twice that distance, from the grid too; later batches come
+    // from the tree, each twice the size of the one before, so repeated searches cost no more
+    // than the last.
     void fetch(int a, int position) {
         Stream& st = streams_[std::size_t(a)];
-        const bool first = st.batches == 0;
         const std::size_t want = std::size_t(4) << std::min(st.batches, 20);
         ++st.batches;
         const std::array<double, 3> pa = point(s_.xyz, a);
@@ -291,20 +291,29 @@ class ClosestPairs {
         };
         found_.clear();
         bool complete = false;
-        if (first && grid_) {
-            const double reach2 = firstreach * firstreach;
-            grid_->ball(pa, firstreach, [&](int b, const double*) {
+        const int stage = st.batches - 1;
+        if (stage <= 1 && grid_) {
+            // Every unplaced atom within the reach, then the nearest `want` within twice it.
+            const double reach = stage == 0 ? firstreach : 2.0 * firstreach;
+            const double reach2 = reach * reach;
+            grid_->ball(pa, reach, [&](int b, const double*) {
                 if (!placed_[std::size_t(b)]) {
                     const double d = distance2(pa.data(), &s_.xyz(1, b));
-                    if (d < reach2) {
+                    if (d < reach2 && before(st.lastd, st.lastatom, d, b)) {
                         found_.push_back({d, position, b});
                     }
                 }
             });
             std::sort(found_.begin(), found_.end());
-            // Handed out: every atom nearer than the reach, and none at it or beyond.
-            st.lastd = std::nextafter(reach2, 0.0);
-            st.lastatom = std::numeric_limits<int>::max();
+            if (stage == 1 && found_.size() > want) {
+                found_.resize(want);
+                st.lastd = found_.back().d;
+                st.lastatom = found_.back().atom;
+            } else {
+                // Handed out: every atom nearer than the reach, and none at it or beyond.
+                st.lastd = std::nextafter(reach2, 0.0);
+                st.lastatom = std::numeric_limits<int>::max();
+            }
         } else {
             auto offer = [&](int b, double d) {
                 if (!(d < pairlimit) || !before(st.lastd, st.lastatom, d, b)) {
