@@ -184,7 +184,7 @@ class UnplacedTree {
 class ClosestPairs {
   public:
     ClosestPairs(const Store& s, const std::vector<char>& placed)
-        : s_(s), placed_(placed), tree_(s, placed), streams_(std::size_t(s.nat) + 1) {
+        : s_(s), placed_(placed), streams_(std::size_t(s.nat) + 1) {
         std::vector<int> atoms;
         double spread = 0.0;
         for (int a = 1; a <= s.nat; ++a) {
@@ -204,7 +204,9 @@ class ClosestPairs {
     // Atom a has just been placed at position p: its pairs enter the search.
     void placed(int a, int p) {
         if (finite(s_, a)) {
-            tree_.remove(a);
+            if (tree_) {
+                tree_->remove(a);
+            }
             push(marker(p, 0.0, 0));
         }
     }
@@ -256,6 +258,19 @@ class ClosestPairs {
     };
 
     static Pair marker(int position, double d, int batch) { return {d, position, -batch}; }
+
+    // The tree of the atoms still unplaced.
+    UnplacedTree& tree() {
+        if (!tree_) {
+            tree_.emplace(s_, placed_);
+            for (int a = 1; a <= s_.nat; ++a) {
+                if (placed_[std::size_t(a)] && finite(s_, a)) {
+                    tree_->remove(a);
+                }
+            }
+        }
+        return *tree_;
+    }
 
     // Markers go into both heaps; a pair into the heap of its kind, or none.
     void push(const Pair& e) {
@@ -328,8 +343,8 @@ class ClosestPairs {
                     found_.pop_back();
                 }
             };
-            tree_.search(pa.data(), offer,
-                         [&] { return found_.size() == want ? found_.back().d : pairlimit; });
+            tree().search(pa.data(), offer,
+                          [&] { return found_.size() == want ? found_.back().d : pairlimit; });
             complete = found_.size() < want;
             if (!found_.empty()) {
                 st.lastd = found_.back().d;
@@ -350,7 +365,7 @@ class ClosestPairs {
     const Store& s_;
     const std::vector<char>& placed_;
     std::optional<CellGrid> grid_;
-    UnplacedTree tree_;
+    std::optional<UnplacedTree> tree_; // made when a batch first needs it
     std::vector<Stream> streams_;
     Heap heavy_;
     Heap hydrogen_;
