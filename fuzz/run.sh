@@ -3,8 +3,9 @@
 # by the harness itself, so a new reader is fuzzed as soon as it is in the table), then the
 # control input. Usage: fuzz/run.sh [SECONDS_PER_TARGET] [TARGET...]   (default 60, all targets)
 # Environment: KRU_FUZZ_SEED (0, the default, a new seed each run), KRU_FUZZ_TIMEOUT (seconds an
-# input may take, default 1), KRU_FUZZ_BUILD (build folder, default build-fuzz), KRU_FUZZ_MERGE=1 (afterwards
-# minimise what each run found into fuzz/corpus/<TARGET>, the corpus kept in the project).
+# input may take, default 1), KRU_FUZZ_BUILD (build folder, default build-fuzz), KRU_FUZZ_STAGES
+# (read or arrange: stop each input there), KRU_FUZZ_MERGE=1 (afterwards minimise the kept corpus
+# and what each run found into fuzz/corpus.tar.xz, the corpus kept in the project).
 # Findings are written to <build>/fuzz-artifacts/<TARGET>/; the exit status is 1 if any.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -20,6 +21,14 @@ seeds="$build/fuzz-seeds"
 rm -rf "$seeds"
 python3 "$root/fuzz/seeds.py" "$root/tests/cases" "$root/src" "$seeds" || exit 1
 
+# The kept corpus, one folder per target, unpacked afresh from the project.
+kept="$build/fuzz-corpus"
+rm -rf "$kept"
+mkdir -p "$kept"
+if [ -f "$root/fuzz/corpus.tar.xz" ]; then
+    tar -xJf "$root/fuzz/corpus.tar.xz" -C "$kept" || exit 1
+fi
+
 # Each line: the type that names the target, then the other types of the same reader.
 mapfile -t targets < <(KRU_FUZZ_LIST=1 "$build/fuzz/fuzz_reader")
 targets+=("control")
@@ -33,13 +42,13 @@ for line in "${targets[@]}"; do
     if [ $# -gt 0 ] && [[ ! " $* " =~ " $name " ]]; then
         continue
     fi
-    corpus=("$root/fuzz/corpus/$name")
+    corpus=("$kept/$name")
     for t in "${types[@]}"; do
         [ -d "$seeds/$t" ] && corpus+=("$seeds/$t")
     done
     work="$build/fuzz-work/$name"
     artifacts="$build/fuzz-artifacts/$name"
-    mkdir -p "$work" "$artifacts" "$root/fuzz/corpus/$name"
+    mkdir -p "$work" "$artifacts" "$kept/$name"
     if [ "$name" = control ]; then
         binary=("$build/fuzz/fuzz_control")
     else
@@ -58,7 +67,15 @@ for line in "${targets[@]}"; do
         failed=1
         grep -m3 -E "ERROR|SUMMARY|Test unit written" "$log"
     elif [ "${KRU_FUZZ_MERGE:-0}" = 1 ]; then
-        "${binary[@]}" -merge=1 "$root/fuzz/corpus/$name" "$work" >>"$log" 2>&1
+        minimal="$build/fuzz-minimal/$name"
+        rm -rf "$minimal"
+        mkdir -p "$minimal"
+        "${binary[@]}" -set_cover_merge=1 "$minimal" "$kept/$name" "$work" >>"$log" 2>&1 &&
+            rm -rf "${kept:?}/$name" && mv "$minimal" "$kept/$name"
     fi
 done
+if [ "${KRU_FUZZ_MERGE:-0}" = 1 ] && [ $failed = 0 ]; then
+    tar -cJf "$root/fuzz/corpus.tar.xz" -C "$kept" --sort=name --owner=0 --group=0 --mtime=@0 . ||
+        exit 1
+fi
 exit $failed
