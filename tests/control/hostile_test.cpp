@@ -260,6 +260,26 @@ TEST(Hostile, HundredMegabytesWithoutALineEnd) {
     EXPECT_TRUE(out.starts_with("Need     3 atoms, found only     0 lines with ATOM info..\n"));
     EXPECT_TRUE(out.ends_with("Routine : readxyz\nNot enough ATOMS\n")) << out;
     EXPECT_FALSE(fs::exists(dir / "out.xyz"));
+
+    // The same bytes for every input type: a result (the coordinate types take the first
+    // numbers as an atom), or the banner and status 1 with nothing written; in bounded time.
+    for (const ReaderEntry& r : inputtypes()) {
+        SCOPED_TRACE(std::string(r.type));
+        fs::remove(dir / "out.xyz");
+        spill(dir / "control", "IN  " + fixedtext(r.type, 6) + " big.xyz\nOUT XYZ    out.xyz\n");
+        const auto from = std::chrono::steady_clock::now();
+        const int code = std::system(command.c_str());
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count(),
+                  30.0);
+        ASSERT_TRUE(WIFEXITED(code));
+        ASSERT_TRUE(WEXITSTATUS(code) == 0 || WEXITSTATUS(code) == 1) << WEXITSTATUS(code);
+        if (WEXITSTATUS(code) == 1) {
+            EXPECT_NE(slurp(dir / "stdout").find("Error in KRU program"), std::string::npos);
+            EXPECT_FALSE(fs::exists(dir / "out.xyz"));
+        } else {
+            EXPECT_TRUE(fs::exists(dir / "out.xyz"));
+        }
+    }
     fs::remove_all(dir);
 }
 
