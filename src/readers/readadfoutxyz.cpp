@@ -1,33 +1,21 @@
 // Reads the ADF atom table that follows its "X Y Z" header line: two more header lines, then one
 // atom per line up to a blank line.
 #include "control/control.h"
-#include "control/files.h"
 #include "readers/readers.h"
 #include "store/store.h"
 
-#include <iostream>
+namespace {
+
+bool blank(std::string_view line) {
+    return len_trim(line) == 0;
+}
+
+void atom(Store& s, std::string_view line) {
+    adfatomline(s, line, false);
+}
+
+} // namespace
 
 void readadfoutxyz(Store& s, InputFile& in, bool store) {
-    std::string_view line;
-    for (int header = 1; header <= 2; ++header) {
-        if (!in.getline(line)) {
-            std::cout << "premature end of ADF output file while reading XYZ\n";
-            myexit("premature end of ADF output", "readadfout");
-        }
-    }
-    while (true) {
-        if (!in.getline(line)) {
-            // The atoms read so far stay.
-            std::cout << "premature end of ADF output file while reading XYZ\n";
-            return;
-        }
-        if (len_trim(line) == 0) {
-            return;
-        }
-        if (store) {
-            adfatomline(s, line, false);
-        } else {
-            ++s.nat;
-        }
-    }
+    readatomtable(s, in, store, {2, "readadfout", blank, atom});
 }

@@ -37,6 +37,18 @@ void readdrf(Store& s, InputFile& in);
 /// DRF output: every closed external-charge block as one geometry; the last gives the molecule.
 void readdrfout(Store& s, InputFile& in);
 
+/// The layout of an ADF, AMS or VESKO atom table.
+struct AtomTable {
+    int headers = 0;          // lines before the first atom
+    std::string_view routine; // the end of the file among the headers ends the run under it;
+                              // when empty it is only said
+    bool (*ends)(std::string_view line) = nullptr;           // the line after the last atom
+    void (*atom)(Store& s, std::string_view line) = nullptr; // decodes one atom
+};
+/// Reads an atom table: counts its atoms into nat, or with `store` decodes them too. The end of
+/// the file among the atoms is said, and the atoms read so far stay.
+void readatomtable(Store& s, InputFile& in, bool store, const AtomTable& table);
+
 /// ADF output: atoms, geometry sequence with energies, frequencies, intensities and normal modes,
 /// frequency-scan results; writes the coordinate files of linear-transit points.
 void readadfout(Store& s, InputFile& in);

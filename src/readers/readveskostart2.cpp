@@ -1,31 +1,19 @@
 // Reads the VESKO atom table after its "x (Bohrs)" header: one line of column units, then one
-// atom per line up to a blank line, the symmetry heading or one of the notes that follow it.
+// atom per line up to a blank line, the symmetry heading or one of the notes that follow it. The
+// end of the file at the units line is only said (and said again where the first atom would be).
 #include "control/control.h"
-#include "control/files.h"
 #include "readers/readers.h"
 #include "store/store.h"
 
-#include <iostream>
+namespace {
+
+bool endstable(std::string_view line) {
+    return len_trim(line) == 0 || trimright(line) == "Initial VESKO Symmetry" ||
+           line.starts_with("Changing DefCovRad") || line.starts_with("Insufficient number ");
+}
+
+} // namespace
 
 void readveskostart2(Store& s, InputFile& in, bool store) {
-    std::string_view line;
-    if (!in.getline(line)) {
-        // The loop below meets the end of the file again and says so once more.
-        std::cout << "premature end of ADF output file while reading XYZ\n";
-    }
-    while (true) {
-        if (!in.getline(line)) {
-            std::cout << "premature end of ADF output file while reading XYZ\n";
-            return;
-        }
-        if (len_trim(line) == 0 || trimright(line) == "Initial VESKO Symmetry" ||
-            line.starts_with("Changing DefCovRad") || line.starts_with("Insufficient number ")) {
-            return;
-        }
-        if (store) {
-            veskoatomline(s, line);
-        } else {
-            ++s.nat;
-        }
-    }
+    readatomtable(s, in, store, {1, "", endstable, veskoatomline});
 }
