@@ -4,6 +4,7 @@
 // files the run must write; a file the run writes that expected/ does not list fails the case, and
 // so does a change to any file of the case.
 // With KRU_UPDATE_CASES=1 the expected files are rewritten from the run instead.
+#include "testfiles.h"
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
@@ -18,18 +19,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void spill(const fs::path& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary);
-    out << text;
-}
 
 int runkru(const fs::path& kru, const fs::path& work) {
     const pid_t pid = fork();

@@ -1,5 +1,6 @@
 #include "control/control.h"
 #include "control/dispatch.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -9,13 +10,6 @@
 #include <string>
 
 namespace {
-
-std::string slurp(const char* path) {
-    std::ifstream in(path);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Every type is dispatched once and documented, so the tables and the README cannot drift.
 TEST(Dispatch, EveryTypeOnceAndInTheReadme) {

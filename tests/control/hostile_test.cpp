@@ -4,6 +4,7 @@
 // status 1, in bounded time; line ends and trailing blanks must not change the result.
 #include "control/control.h"
 #include "control/dispatch.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -23,18 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void spill(const fs::path& p, const std::string& text) {
-    std::ofstream out(p, std::ios::binary);
-    out << text;
-}
 
 // A case's control input and the input file it names, with the other files of its folder.
 struct Source {

@@ -7,6 +7,7 @@
 #include "realdata.h"
 #include "store/atominfo.h"
 #include "store/store.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -100,13 +101,6 @@ int runkru(const fs::path& dir) {
     int status = 0;
     waitpid(pid, &status, 0);
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // One program's real outputs, each read into a store through the library as kru reads it.

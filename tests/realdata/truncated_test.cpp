@@ -6,6 +6,7 @@
 #include "control/control.h"
 #include "control/dispatch.h"
 #include "store/store.h"
+#include "testfiles.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +38,6 @@ constexpr RealFile realfiles[] = {
     {"CFOUR/water_gopt.c4", "CFOUR"},     {"MOPAC/dvb_gopt.out", "MOPOUT", false},
     {"MOPAC/dvb_gopt.arc", "ARC"},
 };
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Where to cut: after `count` line ends spread evenly over the file, and halfway into the line
 // that follows each.

@@ -1,5 +1,6 @@
 // Expected texts in these tests were written by gfortran with the same edit descriptors.
 #include "control/files.h"
+#include "testfiles.h"
 #include "teststore.h"
 #include "writers/writers.h"
 
@@ -79,13 +80,6 @@ constexpr std::string_view weightsfile =
     "Contributions in vibrations for atom H     3\n"
     "ContrVib H     3     Vibr(cm-1)     -123.46   Weight         0.00\n"
     "ContrVib H     3     Vibr(cm-1)     1650.12   Weight         0.00\n";
-
-std::string slurp(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class Molden : public testing::Test {
   protected:
