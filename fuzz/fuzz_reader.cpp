@@ -120,9 +120,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (stages() == Stages::read) {
             return 0;
         }
-        // The report's output type makes the arrangement step find the near lists that the
-        // report prints, so that every writer below has a complete store.
-        s.outputtype = fixedtext("REP", 6);
+        // The output type of a writer that reads the near lists makes the arrangement step
+        // find them, so that every writer below has a complete store.
+        for (const WriterEntry& w : outputtypes()) {
+            if (w.nearlists) {
+                s.outputtype = fixedtext(w.type, 6);
+            }
+        }
         arrange(s);
     } catch (const RunError&) {
         return 0;

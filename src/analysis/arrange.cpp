@@ -4,6 +4,7 @@
 #include "analysis/analysis.h"
 #include "analysis/cellgrid.h"
 #include "control/control.h"
+#include "control/dispatch.h"
 #include "control/files.h"
 #include "control/fixedwidth.h"
 #include "control/freeread.h"
@@ -352,15 +353,24 @@ void reorient(Store& s) {
     }
 }
 
+// Whether the output's writer reads the 20 nearest non-bonded atoms of each atom: other runs are
+// spared their search, the larger part of the connectivity's work on a large structure.
+bool readsnearlists(const Store& s) {
+    for (const WriterEntry& w : outputtypes()) {
+        if (w.nearlists && fixedtext(w.type, 6) == s.outputtype) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void arrange(Store& s) {
     copygeometry(s);
     countelements(s);
     labels(s);
-    // Only the report prints the 20 nearest non-bonded atoms of each atom: other runs are
-    // spared their search, the larger part of the connectivity's work on a large structure.
-    make_iconn(s, trimright(s.outputtype) == "REP");
+    make_iconn(s, readsnearlists(s));
     if (s.inporder) {
         readorder(s);
         numbermolecules(s);

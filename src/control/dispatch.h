@@ -19,6 +19,7 @@ struct WriterEntry {
     std::string_view type;
     void (*write)(Store&, OutputFile&);
     std::string_view what;
+    bool nearlists = false; // reads the 20 nearest non-bonded atoms of each atom
 };
 
 struct KeywordEntry {
