@@ -91,21 +91,11 @@ class NearestEarlier {
   public:
     explicit NearestEarlier(const Store& s) : s_(s) {
         // In output order, so that each cell lists its earlier atoms first.
-        std::vector<int> atoms;
-        double spread = 0.0;
+        std::vector<int> order;
         for (int p = 1; p <= s.nat; ++p) {
-            const int a = s.iorder(p, 2);
-            if (finite(a)) {
-                atoms.push_back(a);
-                for (int k = 1; k <= 3; ++k) {
-                    spread = std::max(spread, std::abs(s.xyz(k, a)));
-                }
-            }
+            order.push_back(s.iorder(p, 2));
         }
-        // Beyond any molecule's size the cell arithmetic would overflow: search every atom.
-        if (spread <= 1e12) {
-            grid_.emplace(s, atoms, 2.5);
-        }
+        grid_ = finitegrid(s, order, 2.5);
     }
 
     int operator()(int k, int to, int not1, int not2) const {

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -199,3 +200,22 @@ class CellGrid {
     std::vector<int> members_;
     std::vector<double> coords_;
 };
+
+// A grid over the atoms of `order` that have finite coordinates, each cell listing them in that
+// order; none when one of them lies beyond any molecule's size (1e12 Bohr), where the cell
+// arithmetic would overflow and a search must look at every atom instead.
+inline std::optional<CellGrid> finitegrid(const Store& s, const std::vector<int>& order,
+                                          double edge) {
+    std::vector<int> atoms;
+    for (int a : order) {
+        const double x = s.xyz(1, a), y = s.xyz(2, a), z = s.xyz(3, a);
+        if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) {
+            continue;
+        }
+        if (std::max({std::abs(x), std::abs(y), std::abs(z)}) > 1e12) {
+            return std::nullopt;
+        }
+        atoms.push_back(a);
+    }
+    return CellGrid(s, atoms, edge);
+}

@@ -185,20 +185,12 @@ class ClosestPairs {
   public:
     ClosestPairs(const Store& s, const std::vector<char>& placed)
         : s_(s), placed_(placed), streams_(std::size_t(s.nat) + 1) {
-        std::vector<int> atoms;
-        double spread = 0.0;
+        std::vector<int> order;
         for (int a = 1; a <= s.nat; ++a) {
-            if (finite(s, a)) {
-                atoms.push_back(a);
-                for (int k = 1; k <= 3; ++k) {
-                    spread = std::max(spread, std::abs(s.xyz(k, a)));
-                }
-            }
+            order.push_back(a);
         }
-        // Beyond any molecule's size the cell arithmetic would overflow: the tree alone serves.
-        if (spread <= 1e12) {
-            grid_.emplace(s, atoms, firstreach / 2.0);
-        }
+        // Without a grid (coordinates beyond any molecule's size) the tree alone serves.
+        grid_ = finitegrid(s, order, firstreach / 2.0);
     }
 
     // Atom a has just been placed at position p: its pairs enter the search.
