@@ -1,6 +1,7 @@
 // Reading and writing whole text files, with line ends normalised on the way in.
 #include "control/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -123,6 +124,11 @@ bool InputFile::getline(std::string_view& line) {
     }
     line = text_.substr(begin, std::min(end - begin, recordlength));
     return true;
+}
+
+long long InputFile::linecount() const {
+    const auto ends = std::count(text_.begin(), text_.end(), '\n');
+    return ends + (text_.empty() || text_.back() == '\n' ? 0 : 1);
 }
 
 std::string record(std::string_view line) {

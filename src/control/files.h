@@ -30,6 +30,8 @@ class InputFile {
     }
     /// Number of the line last handed out (1-based), 0 before the first.
     long long lineno() const { return lineno_; }
+    /// Number of lines in the whole file, a last line without its line end included.
+    long long linecount() const;
 
   private:
     void unmap();

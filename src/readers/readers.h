@@ -1,14 +1,87 @@
 // The input readers: each reads the open input file in two passes and fills the store.
 #pragma once
 
+#include "store/store.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
-struct Store;
 class InputFile;
 struct AtomLineOptions;
 struct FreeRead;
+
+// The skeleton every reader of a program output follows: a first pass counts, sizestore checks
+// the counts and creates the tables, a second pass fills them, appending each geometry through a
+// GeometrySequence; selectgeometry makes the final structure and noteunfinished says when the
+// program's run did not end normally.
+
+/// Checks the counts of a first pass against what the file can hold (an atom takes a line of its
+/// own, a molecule has 3N modes), ending the run under `routine` with the count and its bound
+/// when one is beyond it; then creates the tables and rewinds.
+void sizestore(Store& s, InputFile& in, std::string_view routine);
+
+/// The run of a multi-run output a reader takes. The first pass counts the runs in nrjobs and
+/// follows the run JOB names, or every run when JOB is 0 (the last run's counts then stand); the
+/// second pass takes only the lines of the selected run, the last one when JOB is 0.
+class RunFilter {
+  public:
+    explicit RunFilter(Store& s) : s_(s) {}
+    /// First pass: whether the counts follow this line; `opensrun` when it starts a run.
+    bool counting(bool opensrun) {
+        if (opensrun) {
+            ++s_.nrjobs;
+        }
+        return s_.job == 0 || s_.job == s_.nrjobs;
+    }
+    /// Between the passes: JOB 0 becomes the last run.
+    void select() {
+        if (s_.job == 0) {
+            s_.job = s_.nrjobs;
+        }
+        runs_ = 0;
+    }
+    /// Second pass: whether the line belongs to the selected run.
+    bool reading(bool opensrun) {
+        if (opensrun) {
+            ++runs_;
+        }
+        return runs_ == s_.job;
+    }
+
+  private:
+    Store& s_;
+    long long runs_ = 0;
+};
+
+/// The geometry sequence as a second pass fills it. Each geometry takes the first energy of the
+/// job's method printed after its table (tables printed before one energy all take it); later
+/// energies before the next table belong to points the program does not print and only become
+/// the run's last energy; a geometry that no energy follows takes the run's last energy.
+class GeometrySequence {
+  public:
+    GeometrySequence(Store& s, std::string_view routine) : s_(s), routine_(routine) {}
+    /// xyztmp becomes the next geometry, carrying the current energy until its own is read; ends
+    /// the run when the first pass found room for fewer.
+    int append();
+    /// An energy of the job's method: the run's last energy, and that of the waiting geometries.
+    void energy(double e);
+    /// At the end of the pass: the geometries still waiting take the run's last energy.
+    void finish();
+
+  private:
+    Store& s_;
+    std::string_view routine_;
+    int paired_ = 0; // geometries 1..paired_ have their energy
+};
+
+/// Makes geometry IDGEO, or the last when IDGEO is outside 1..ngeom, the final structure (xyz);
+/// returns its number.
+int selectgeometry(Store& s);
+
+/// Says on standard error that the program's run did not end normally and which geometry the
+/// final structure is (`finalgeometry` 0: the atoms as read, no geometry of the sequence).
+void noteunfinished(const Store& s, int finalgeometry);
 
 /// Number of non-blank lines after the first `skip` lines.
 int countatomlines(InputFile& in, long long skip);
