@@ -37,6 +37,8 @@ void copygeometry(Store& s) {
             s.xgeo(k, a, 1) = s.xyz(k, a);
         }
     }
+    // The molecule's own energy, where the reader found one.
+    s.egeo(1) = s.energy;
 }
 
 void countelements(Store& s) {

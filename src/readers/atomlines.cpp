@@ -25,8 +25,7 @@ void storeatomlines(Store& s, InputFile& in, int count, long long skip, std::str
         myexit("No atoms found", routine);
     }
     s.nat = count;
-    allocstuff(s);
-    in.rewind();
+    sizestore(s, in, routine);
     s.nat = 0;
     std::string_view line;
     while (in.getline(line)) {

@@ -4,17 +4,25 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
-int GeometrySequence::append() {
+int GeometrySequence::open(bool awaitsenergy) {
     if (s_.ngeom >= s_.xgeo.extent3().hi) {
         myexit("More geometries than counted", routine_);
     }
     const int g = ++s_.ngeom;
+    s_.egeo(g) = s_.energy;
+    if (!awaitsenergy) {
+        finish();
+    }
+    return g;
+}
+
+int GeometrySequence::append(bool awaitsenergy) {
+    const int g = open(awaitsenergy);
     for (int a = 1; a <= s_.nat; ++a) {
         for (int k = 1; k <= 3; ++k) {
             s_.xgeo(k, a, g) = s_.xyztmp(k, a);
         }
     }
-    s_.egeo(g) = s_.energy;
     return g;
 }
 

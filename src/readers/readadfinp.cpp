@@ -316,11 +316,9 @@ void readadfinp(Store& s, InputFile& in) {
         myexit("No atoms found", routine);
     }
     s.nat = count;
-    allocstuff(s);
-
+    sizestore(s, in, routine);
     s.nat = 0;
     inatoms = false;
-    in.rewind();
     while (in.getline(line)) {
         const std::string up = cleaned(line);
         if (!up.empty() && atomsblock(up, inatoms, zmatrix) == AtomsRule::atom) {

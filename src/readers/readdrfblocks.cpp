@@ -119,9 +119,7 @@ void readdrfblocks(Store& s, InputFile& in, std::string_view routine, bool seque
     if (sequence) {
         s.ngeom = closed;
     }
-    allocstuff(s);
-
-    in.rewind();
+    sizestore(s, in, routine);
     s.nat = 0;
     if (sequence) {
         s.ngeom = 0;

@@ -61,9 +61,13 @@ class RunFilter {
 class GeometrySequence {
   public:
     GeometrySequence(Store& s, std::string_view routine) : s_(s), routine_(routine) {}
-    /// xyztmp becomes the next geometry, carrying the current energy until its own is read; ends
-    /// the run when the first pass found room for fewer.
-    int append();
+    /// xyztmp becomes the next geometry, carrying the current energy until its own is read (with
+    /// `awaitsenergy` false it keeps the current energy: a geometry printed after its energy);
+    /// ends the run when the first pass found room for fewer.
+    int append(bool awaitsenergy = true);
+    /// Opens the next geometry as append does, for a caller that writes its coordinates into
+    /// xgeo itself.
+    int open(bool awaitsenergy = true);
     /// An energy of the job's method: the run's last energy, and that of the waiting geometries.
     void energy(double e);
     /// At the end of the pass: the geometries still waiting take the run's last energy.
@@ -110,65 +114,15 @@ void readdrf(Store& s, InputFile& in);
 /// DRF output: every closed external-charge block as one geometry; the last gives the molecule.
 void readdrfout(Store& s, InputFile& in);
 
-/// The layout of an ADF, AMS or VESKO atom table.
-struct AtomTable {
-    int headers = 0;          // lines before the first atom
-    std::string_view routine; // the end of the file among the headers ends the run under it;
-                              // when empty it is only said
-    bool (*ends)(std::string_view line) = nullptr;           // the line after the last atom
-    void (*atom)(Store& s, std::string_view line) = nullptr; // decodes one atom
-};
-/// Reads an atom table: counts its atoms into nat, or with `store` decodes them too. The end of
-/// the file among the atoms is said, and the atoms read so far stay.
-void readatomtable(Store& s, InputFile& in, bool store, const AtomTable& table);
-
 /// ADF output: atoms, geometry sequence with energies, frequencies, intensities and normal modes,
 /// frequency-scan results; writes the coordinate files of linear-transit points.
 void readadfout(Store& s, InputFile& in);
-/// ADF atom table after its "X Y Z" header line: counts its atoms into nat, or stores them too.
-void readadfoutxyz(Store& s, InputFile& in, bool store);
-/// ADF atom table after a "Coordinates in Geometry Cycle" line: counts or stores its atoms.
-void readadflogxyz(Store& s, InputFile& in, bool store);
-/// Decodes one atom line of an ADF atom table into a new atom nat + 1 (the label's element and
-/// "J." or "Gh." kind, Angstrom coordinates into xyz, or into xgeo's `geometry` when above 0);
-/// `cycletable` selects the geometry-cycle variant, `reader` names the reader in failures.
-void adfatomline(Store& s, std::string_view line, bool cycletable,
-                 std::string_view reader = "readadfout", int geometry = 0);
-/// Writes the two coordinate files of linear-transit point `suffix` from xyztmp.
-void writeltpoint(Store& s, std::string_view suffix);
-/// Reads `skip` header lines and one line per atom (x, y, z in units of `unitsperbohr` per Bohr)
-/// into xyztmp; 0 when complete, 1 at the end of the file among the headers, 2 among the atoms.
-int adfcoordinates(Store& s, InputFile& in, int skip, double unitsperbohr);
-/// Frequency-scan table: each mode whose frequency matches an old value takes the new one.
-void adffrequencyscan(Store& s, InputFile& in);
-
 /// AMS output: every atom table as a geometry, the frequency table and the displacement table of
 /// each mode, frequency-scan results; writes the coordinate files of linear-transit points.
 void readamsout(Store& s, InputFile& in);
-/// AMS atom table after its "X Y Z" header line, into geometry ngeom: counts or stores its atoms.
-void readamsoutxyz(Store& s, InputFile& in, bool store);
-/// AMS atom table right after its "Index Symbol" line, into geometry ngeom: counts or stores.
-void readamsoutxyz2(Store& s, InputFile& in, bool store);
-/// AMS atom table after a "Coordinates in Geometry Cycle" line, into geometry ngeom.
-void readamslogxyz(Store& s, InputFile& in, bool store);
-/// Atom lines of a linear-transit point's coordinate files: symbol and xyztmp in Angstrom.
-std::vector<std::string> ltatomlines(const Store& s);
-
 /// VESKO output: atoms, the optimisation's geometries with energies, frequencies and normal
 /// modes; writes the coordinate files of linear-transit points.
 void readvesko(Store& s, InputFile& in);
-/// VESKO atom table after "Info read from ATOMS block": counts its atoms into nat, or stores them.
-void readveskostart(Store& s, InputFile& in, bool store);
-/// VESKO atom table after its one-line Bohr coordinate header: counts or stores its atoms.
-void readveskostart2(Store& s, InputFile& in, bool store);
-/// Decodes one VESKO atom line into a new atom nat + 1: element and label from the first field,
-/// Bohr coordinates.
-void veskoatomline(Store& s, std::string_view line);
-/// Name of a transit-point file: the output file, ".lt", the point's suffix, then `kind`.
-std::string ltpointname(const Store& s, std::string_view suffix, std::string_view kind);
-/// Ends the run when the output file, or a file of the `count` transit points from `first`
-/// (numbered up to nrlt), would replace a file the run reads.
-void refuseltpoints(const Store& s, long long first, long long count, long long nrlt);
 /// NWChem output: every geometry table with its DFT energy, and the projected normal modes.
 void readnwchem(Store& s, InputFile& in);
 /// NWChem QM/MM output: the atoms of the last QM/MM geometry block.

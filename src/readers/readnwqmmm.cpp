@@ -112,9 +112,7 @@ void readnwqmmm(Store& s, InputFile& in) {
     if (s.nat == 0) {
         myexit("No atoms found", routine);
     }
-    allocstuff(s);
-
-    in.rewind();
+    sizestore(s, in, routine);
     while (in.getline(line)) {
         if (blockstart(line) && skiphead(in)) {
             int a = 0;

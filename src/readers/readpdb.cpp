@@ -145,8 +145,7 @@ void readpdb(Store& s, InputFile& in) {
         myexit("No atoms found", "readpdb");
     }
     s.nat = count;
-    allocstuff(s);
-    in.rewind();
+    sizestore(s, in, "readpdb");
     s.nat = 0;
     s.inpcoor = 1;
     while (in.getline(line)) {

@@ -1,8 +1,0 @@
-// Names of the transit-point files, after the output file: out.xyz gives out.xyz.lt03.xyz.
-#include "control/control.h"
-#include "readers/readers.h"
-#include "store/store.h"
-
-std::string ltpointname(const Store& s, std::string_view suffix, std::string_view kind) {
-    return std::string(trimright(s.outputfile)) + ".lt" + std::string(suffix) + std::string(kind);
-}
