@@ -34,6 +34,25 @@ void writeltpoint(Store& s, std::string_view suffix);
 /// Reads `skip` header lines and one line per atom (x, y, z in units of `unitsperbohr` per Bohr)
 /// into xyztmp; 0 when complete, 1 at the end of the file among the headers, 2 among the atoms.
 int adfcoordinates(Store& s, InputFile& in, int skip, double unitsperbohr);
+/// A coordinate table printed once the atoms are known.
+struct AdfGeometryTable {
+    int headers;                // lines before the first atom
+    double unitsperbohr;        // 1 for Bohr, angstrom_per_bohr for Angstrom
+    bool awaitsenergy;          // pairs with the energy printed after it, else the one known
+    std::string_view premature; // what the end of the file inside it says it was reading
+};
+/// Reads such a table into the next geometry of the sequence; when the file ends inside it,
+/// says so and stores nothing.
+void adfgeometry(Store& s, InputFile& in, GeometrySequence& sequence,
+                 const AdfGeometryTable& table);
+/// The Cartesian table after "Final Geometry" of linear-transit point `idlt` of `nrlt`: the next
+/// geometry, with the energy known, and the point's coordinate files.
+void adftransitpoint(Store& s, InputFile& in, GeometrySequence& sequence, long long idlt,
+                     long long nrlt);
+/// Normal-mode block: groups of at most three modes (a line of frequencies, a line passed over,
+/// a line per atom with x, y, z of each mode) until as many modes are stored as were counted. A
+/// line without three reals per mode is said and passed over, or with `strict` stops the run.
+void adfnormalmodes(Store& s, InputFile& in, std::string_view reader, bool strict);
 /// Frequency-scan table: each mode whose frequency matches an old value takes the new one.
 void adffrequencyscan(Store& s, InputFile& in);
 

@@ -122,7 +122,6 @@ struct AdfReader {
     void cyclegeometry();
     void geometricvariables();
     void fragments();
-    void normalmodeblock();
 };
 
 void AdfReader::firstpass() {
@@ -216,7 +215,7 @@ void AdfReader::secondpass() {
                 }
             }
         } else if (has(found, normalmodes)) {
-            normalmodeblock();
+            adfnormalmodes(s, in, "readadfout", false);
         } else if (!frequencies && !twoframes && has(found, variables)) {
             geometricvariables();
         } else if (has(found, fragmentsword) && freerd(rec).nfnds == 1) {
@@ -233,29 +232,16 @@ void AdfReader::secondpass() {
     }
 }
 
-// The Cartesian table after "Final Geometry" of a linear-transit point, in Bohr.
+// The Cartesian table after "Final Geometry" of a linear-transit point.
 void AdfReader::transitpoint() {
-    const int end = adfcoordinates(s, in, 5, 1.0);
-    if (end == 1) {
-        std::cout << "premature end of ADF output file while reading Final.Geom. Continuing...\n";
-    } else if (end == 2) {
-        std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
-    } else {
-        // A transit point's final geometry is printed once its energy is known.
-        sequence.append(false);
-        writeltpoint(s, getsuffix2(idlt, nrlt));
-    }
+    adftransitpoint(s, in, sequence, idlt, nrlt);
     finalgeo = false;
     ++idlt;
 }
 
 // A "Coordinates in Geometry Cycle" table after the atoms are known, in Angstrom.
 void AdfReader::cyclegeometry() {
-    if (adfcoordinates(s, in, 1, angstrom_per_bohr) != 0) {
-        std::cout << "premature end of ADF output file while reading LOG Continuing...\n";
-        return;
-    }
-    sequence.append();
+    adfgeometry(s, in, sequence, {1, angstrom_per_bohr, true, "LOG"});
 }
 
 // A "Coordinates (Cartesian)" table of a run that prints its steps in two frames: header lines
@@ -274,22 +260,17 @@ void AdfReader::cartesiangeometry() {
         underline = has(rec, "-----");
     }
     ++ngeomread;
-    if (!underline || adfcoordinates(s, in, 0, unitsperbohr) != 0) {
+    if (!underline) {
         std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
         return;
     }
-    sequence.append();
+    adfgeometry(s, in, sequence, {0, unitsperbohr, true, "Geom.Upd."});
 }
 
 // The coordinates printed with the optimisation variables, in Bohr.
 void AdfReader::geometricvariables() {
-    const bool complete = adfcoordinates(s, in, 2, 1.0) == 0;
     ++ngeomread;
-    if (!complete) {
-        std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
-        return;
-    }
-    sequence.append();
+    adfgeometry(s, in, sequence, {2, 1.0, true, "Geom.Upd."});
 }
 
 // The FRAGMENTS table lists the atoms fragment by fragment; the last integer of a line is the
@@ -317,51 +298,6 @@ void AdfReader::fragments() {
     for (int a = 1; a <= s.nat; ++a) {
         for (int k = 1; k <= 3; ++k) {
             s.xyz(k, a) = s.xyztmp(k, a);
-        }
-    }
-}
-
-// Groups of at most three modes: a line of frequencies, an underline, one line per atom with
-// x, y, z of each mode. Runs until as many modes are stored as the intensity table counted.
-void AdfReader::normalmodeblock() {
-    int ivib = 0;
-    std::string rec;
-    while (next(rec)) {
-        const FreeRead f = freerd(rec);
-        if (f.nfndr >= 1 && f.nfndr == f.nfndt) {
-            const int modes = f.nfndr;
-            if (modes > 3) {
-                myexit("More than three modes on a frequency line", "readadfout");
-            }
-            if (ivib + modes > s.nvib) {
-                myexit("More modes than counted", "readadfout");
-            }
-            const std::array<double, 3> freq{f.fndreals(1), f.fndreals(2), f.fndreals(3)};
-            if (!next(rec)) {
-                return;
-            }
-            for (int a = 1; a <= s.nat; ++a) {
-                if (!next(rec)) {
-                    return;
-                }
-                const FreeRead d = freerd(rec);
-                if (d.nfndr != 3 * modes) {
-                    std::cout << "Error reading normal mode vectors\n";
-                    continue;
-                }
-                for (int m = 1; m <= modes; ++m) {
-                    for (int k = 1; k <= 3; ++k) {
-                        s.vibvec(k, a, ivib + m) = d.fndreals(3 * (m - 1) + k);
-                    }
-                }
-            }
-            for (int m = 1; m <= modes; ++m) {
-                s.vibs(ivib + m) = freq[std::size_t(m - 1)];
-            }
-            ivib += modes;
-        }
-        if (ivib == s.nvib) {
-            return;
         }
     }
 }

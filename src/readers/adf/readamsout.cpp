@@ -182,39 +182,22 @@ void AmsReader::secondpass() {
     }
 }
 
-// The Cartesian table after "Final Geometry" of a linear-transit point, in Bohr.
+// The Cartesian table after "Final Geometry" of a linear-transit point.
 void AmsReader::transitpoint() {
-    const int end = adfcoordinates(s, in, 5, 1.0);
-    if (end == 1) {
-        std::cout << "premature end of ADF output file while reading Final.Geom. Continuing...\n";
-    } else if (end == 2) {
-        std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
-    } else {
-        sequence.append(false);
-        writeltpoint(s, getsuffix2(idlt, nrlt));
-    }
+    adftransitpoint(s, in, sequence, idlt, nrlt);
     finalgeo = false;
     ++idlt;
 }
 
 // A "Coordinates in Geometry Cycle" table after the atoms are known, in Angstrom.
 void AmsReader::cyclegeometry() {
-    if (adfcoordinates(s, in, 1, angstrom_per_bohr) != 0) {
-        std::cout << "premature end of ADF output file while reading LOG Continuing...\n";
-        return;
-    }
-    sequence.append(false);
+    adfgeometry(s, in, sequence, {1, angstrom_per_bohr, false, "LOG"});
 }
 
 // The coordinates printed with the optimisation variables, in Bohr.
 void AmsReader::geometricvariables() {
-    const bool complete = adfcoordinates(s, in, 2, 1.0) == 0;
     ++ngeomread;
-    if (!complete) {
-        std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
-        return;
-    }
-    sequence.append(false);
+    adfgeometry(s, in, sequence, {2, 1.0, false, "Geom.Upd."});
 }
 
 // A FRAGMENTS table is read only before the first geometry. Every atom table is stored as a

@@ -88,7 +88,6 @@ struct VeskoReader {
     void firstpass();
     void secondpass();
     void geometry();
-    void normalmodeblock();
     void transitpoint();
     void transitfile(const std::string& name, const std::string& suffix, bool withtitle);
 };
@@ -154,7 +153,7 @@ void VeskoReader::secondpass() {
         } else if (has(rec, frequencylist)) {
             modes = true;
         } else if (modes && has(rec, normalmodes)) {
-            normalmodeblock();
+            adfnormalmodes(s, in, "readvesko", true);
             modes = false;
         } else if (has(rec, authors)) {
             s.nat = 0;
@@ -185,52 +184,6 @@ void VeskoReader::secondpass() {
 void VeskoReader::geometry() {
     if (readxyztmp()) {
         sequence.append(false);
-    }
-}
-
-// Groups of at most three modes: a line of frequencies, one line passed over, one line per atom
-// with x, y, z of each mode. Runs until as many modes are stored as the frequency list counted.
-void VeskoReader::normalmodeblock() {
-    int ivib = 0;
-    std::string rec;
-    while (next(rec)) {
-        const FreeRead f = freerd(rec);
-        if (f.nfndr >= 1 && f.nfndr == f.nfndt) {
-            const int modes = f.nfndr;
-            if (modes > 3) {
-                myexit("More than three modes on a frequency line", "readvesko");
-            }
-            if (ivib + modes > s.nvib) {
-                myexit("More modes than counted", "readvesko");
-            }
-            const std::array<double, 3> freq{f.fndreals(1), f.fndreals(2), f.fndreals(3)};
-            if (!next(rec)) {
-                return;
-            }
-            for (int a = 1; a <= s.nat; ++a) {
-                if (!next(rec)) {
-                    return;
-                }
-                const FreeRead d = freerd(rec);
-                if (d.nfndr != 3 * modes) {
-                    std::cout << "Error reading normal mode vectors\n"
-                              << "Reading from " << rec << '\n';
-                    plainstop("Baggerzooi");
-                }
-                for (int m = 1; m <= modes; ++m) {
-                    for (int k = 1; k <= 3; ++k) {
-                        s.vibvec(k, a, ivib + m) = d.fndreals(3 * (m - 1) + k);
-                    }
-                }
-            }
-            for (int m = 1; m <= modes; ++m) {
-                s.vibs(ivib + m) = freq[std::size_t(m - 1)];
-            }
-            ivib += modes;
-        }
-        if (ivib == s.nvib) {
-            return;
-        }
     }
 }
 
