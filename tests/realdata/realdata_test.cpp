@@ -64,8 +64,8 @@ double largesteigenvalue(Matrix4 m) {
                     continue;
                 }
                 const double theta = (m[q][q] - m[p][p]) / (2.0 * m[p][q]);
-                const double t = (theta >= 0 ? 1.0 : -1.0) /
-                                 (std::abs(theta) + std::sqrt(theta * theta + 1.0));
+                const double t =
+                    (theta >= 0 ? 1.0 : -1.0) / (std::abs(theta) + std::sqrt(theta * theta + 1.0));
                 const double c = 1.0 / std::sqrt(t * t + 1.0);
                 const double sn = t * c;
                 for (int k = 0; k < 4; ++k) {
@@ -122,14 +122,11 @@ double superposeddistance(const Geometry& a, const json& ref) {
             }
         }
     }
-    const Matrix4 f{{{r[0][0] + r[1][1] + r[2][2], r[1][2] - r[2][1], r[2][0] - r[0][2],
-                      r[0][1] - r[1][0]},
-                     {r[1][2] - r[2][1], r[0][0] - r[1][1] - r[2][2], r[0][1] + r[1][0],
-                      r[0][2] + r[2][0]},
-                     {r[2][0] - r[0][2], r[0][1] + r[1][0], -r[0][0] + r[1][1] - r[2][2],
-                      r[1][2] + r[2][1]},
-                     {r[0][1] - r[1][0], r[0][2] + r[2][0], r[1][2] + r[2][1],
-                      -r[0][0] - r[1][1] + r[2][2]}}};
+    const Matrix4 f{
+        {{r[0][0] + r[1][1] + r[2][2], r[1][2] - r[2][1], r[2][0] - r[0][2], r[0][1] - r[1][0]},
+         {r[1][2] - r[2][1], r[0][0] - r[1][1] - r[2][2], r[0][1] + r[1][0], r[0][2] + r[2][0]},
+         {r[2][0] - r[0][2], r[0][1] + r[1][0], -r[0][0] + r[1][1] - r[2][2], r[1][2] + r[2][1]},
+         {r[0][1] - r[1][0], r[0][2] + r[2][0], r[1][2] + r[2][1], -r[0][0] - r[1][1] + r[2][2]}}};
     const double squares = std::max(0.0, norms - 2.0 * largesteigenvalue(f));
     return std::sqrt(squares / double(x.size()));
 }
