@@ -90,6 +90,7 @@ bool InputFile::load(const std::string& path) {
     unmap();
     owned_.clear();
     text_ = {};
+    linecount_ = -1;
     rewind();
     if (!gzipped(path)) {
         std::size_t size = 0;
@@ -111,6 +112,7 @@ bool InputFile::load(const std::string& path) {
 
 bool InputFile::getline(std::string_view& line) {
     if (next_ >= text_.size()) {
+        linecount_ = lineno_;
         return false;
     }
     const std::size_t begin = next_;
@@ -127,6 +129,10 @@ bool InputFile::getline(std::string_view& line) {
 }
 
 long long InputFile::linecount() const {
+    // A first pass that read to the end has counted them already.
+    if (linecount_ >= 0) {
+        return linecount_;
+    }
     const auto ends = std::count(text_.begin(), text_.end(), '\n');
     return ends + (text_.empty() || text_.back() == '\n' ? 0 : 1);
 }

@@ -41,6 +41,7 @@ class InputFile {
     std::string_view text_;      // the text, owned or mapped
     std::size_t next_ = 0;       // where the next line starts
     long long lineno_ = 0;
+    long long linecount_ = -1; // known once a pass has reached the end
 };
 
 /// A line padded with blanks to the record length, as echoed in messages.

@@ -51,7 +51,10 @@ TEST(InputFile, SameLinesFromMemoryAPlainFileAndACompressedFile) {
         gzclose(gz);
 
         InputFile memory(c.text);
+        // Counted before any pass, and as a pass that reached the end counted them.
+        EXPECT_EQ(memory.linecount(), static_cast<long long>(c.want.size()));
         EXPECT_EQ(lines(memory), c.want);
+        EXPECT_EQ(memory.linecount(), static_cast<long long>(c.want.size()));
         for (const std::string& path : {plain, packed}) {
             InputFile in;
             ASSERT_TRUE(in.load(path)) << path;
