@@ -1,8 +1,10 @@
-// Reads a CFOUR output: every Cartesian geometry table (Bohr) with the CCSD(T) energy read before
-// the table ended, the harmonic frequencies with their infrared intensities, and the normal modes.
+// Reads a CFOUR output: every Cartesian geometry table (Bohr) with the total energy of the job's
+// method computed at it, the harmonic frequencies with their infrared intensities, and the normal
+// modes. A single atom has no such table; its coordinates come from the basis-set listing.
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
+#include "control/markerset.h"
 #include "readers/readers.h"
 #include "store/atominfo.h"
 #include "store/store.h"
@@ -14,13 +16,59 @@
 namespace {
 
 constexpr std::string_view routine = "readcfour";
-constexpr std::string_view geometryhead = "Z-matrix   Atomic            Coordinates (in bohr)";
 constexpr std::string_view tableend = "----------";
-constexpr std::string_view energymark = "CCSD(T) energy";
 constexpr std::string_view vibration = "VIBRATION";
 
 bool contains(std::string_view line, std::string_view marker) {
     return line.find(marker) != std::string_view::npos;
+}
+
+// The markers of the output, found in one pass over each line.
+enum Marker : std::uint64_t {
+    geometryhead = 1,
+    vibrationword = 2,
+    calclevel = 4,
+    scfenergy = 8,
+    mp2energy = 16,
+    ccsdenergy = 32,
+    ccsdtenergy = 64,
+    finalenergy = 128,
+    nuclearblock = 256,
+    atomictype = 512,
+};
+MarkerSet markers() {
+    return MarkerSet{"Z-matrix   Atomic            Coordinates (in bohr)",
+                     vibration,
+                     "CALCLEVEL",
+                     "E(SCF)=",
+                     "Total MP2 energy",
+                     "The total energy is",
+                     "E(CCSD(T))",
+                     "The final electronic energy is",
+                     "NUCLEAR COORDINATES (IN A.U.) ARE",
+                     "ATOMIC TYPE NUMBER"};
+}
+
+// The energy line of the job's method, from the "CALCLEVEL ICLLVL" parameter line; 0 for a method
+// without one here, whose geometries take the run's final energy.
+std::uint64_t methodenergy(const FreeRead& f) {
+    if (f.nfnds < 3 || f.fndstrings(2) != "ICLLVL") {
+        return 0;
+    }
+    const std::string_view method = f.fndstrings(3);
+    if (method == "SCF") {
+        return scfenergy;
+    }
+    if (method == "MBPT(2)") {
+        return mp2energy;
+    }
+    if (method == "CCSD") {
+        return ccsdenergy;
+    }
+    if (method == "CCSD(T)") {
+        return ccsdtenergy;
+    }
+    return 0;
 }
 
 // A mode-block head: every field is "VIBRATION", one per mode of the block.
@@ -46,6 +94,16 @@ bool frequencyline(const FreeRead& f) {
 // Rows labelled "XX" are skipped; a row labelled "X" is a dummy centre and is kept.
 bool atomline(const FreeRead& f) {
     return f.nfndr >= 3 && f.fndstrings(1) != "XX";
+}
+
+// A row of the basis-set listing: "C #1" and three reals.
+bool nuclearline(const FreeRead& f) {
+    return f.nfnds >= 2 && f.fndstrings(2).starts_with('#') && f.nfndr >= 3;
+}
+
+// "ATOMIC TYPE NUMBER  1": the listing of the next geometry's atoms begins.
+bool firstatomictype(const FreeRead& f) {
+    return f.nfndi >= 1 && f.fndintegers(1) == 1;
 }
 
 int element(const FreeRead& f, std::string_view line) {
@@ -86,22 +144,47 @@ std::optional<double> imaginary(std::string_view field) {
     return std::nullopt;
 }
 
-void count(Store& s, InputFile& in) {
-    in.rewind();
+// What the first pass finds.
+struct Counts {
+    std::uint64_t method = 0; // marker of the job's energy line
+    int listedatoms = 0;      // atoms of the first basis-set listing
+    bool listingdone = false; // that listing is complete
+};
+
+Counts count(Store& s, InputFile& in, const MarkerSet& set) {
+    Counts c;
     bool intable = false;
+    bool inlisting = false;
+    int blockatoms = 0; // atoms of the current block of the listing
     std::string_view line;
     while (in.getline(line)) {
         const bool blank = len_trim(line) == 0;
-        if (!intable && blank) {
+        if (!intable && !inlisting && blank) {
             continue;
         }
-        const FreeRead f = freerd(line);
-        if (contains(line, geometryhead)) {
+        const std::uint64_t found = set.find(line);
+        if (found & geometryhead) {
             s.nat = 0;
             in.getline(line);
             in.getline(line);
             ++s.ngeom;
             intable = true;
+            continue;
+        }
+        if (!intable && !inlisting &&
+            (found & (vibrationword | calclevel | nuclearblock | atomictype)) == 0) {
+            continue;
+        }
+        const FreeRead f = freerd(line);
+        if (found & calclevel) {
+            if (c.method == 0) {
+                c.method = methodenergy(f);
+            }
+        } else if (found & nuclearblock) {
+            inlisting = !c.listingdone;
+            blockatoms = 0;
+        } else if (found & atomictype) {
+            c.listingdone = c.listingdone || (c.listedatoms > 0 && firstatomictype(f));
         } else if (modeblockhead(f)) {
             continue;
         } else if (frequencyline(f)) {
@@ -112,41 +195,67 @@ void count(Store& s, InputFile& in) {
             } else if (atomline(f)) {
                 ++s.nat;
             }
+        } else if (inlisting) {
+            if (nuclearline(f)) {
+                ++c.listedatoms;
+                ++blockatoms;
+            } else if (!blank || blockatoms > 0) {
+                inlisting = false;
+            }
         }
     }
+    return c;
 }
 
 // The second pass, with what lives from one line to the next.
 struct Reading {
     Store& s;
     InputFile& in;
-    int counted = 0; // atoms of the last table, as the first pass found them
+    const MarkerSet& set;
+    std::uint64_t method; // marker of the job's energy line
+    int counted = 0;      // atoms of the last table, as the first pass found them
+    GeometrySequence seq{s, routine};
+    bool tables = false; // the atoms come from the tables, not from the basis-set listing
+    bool listed = false; // the basis-set listing's geometry is stored
     bool intable = false;
-    int nfreq = 0;  // frequencies stored
-    int m0 = 0;     // modes before the current block
-    int stored = 0; // geometries stored
+    bool inlisting = false;
+    int blockatoms = 0;    // atoms of the current block of the listing
+    bool finished = false; // the run's final energy was printed
+    int nfreq = 0;         // frequencies stored
+    int m0 = 0;            // modes before the current block
 
     void read();
     void modeblock(int k);
     void frequency(const FreeRead& f, std::string_view line);
     void endtable();
+    void listedatom(const FreeRead& f, std::string_view line);
 };
 
 void Reading::read() {
-    in.rewind();
     s.nat = 0;
+    s.ngeom = 0;
     std::string_view line;
     while (in.getline(line)) {
         const bool blank = len_trim(line) == 0;
-        if (!intable && blank) {
+        if (!intable && !inlisting && blank) {
             continue;
         }
-        const FreeRead f = freerd(line);
-        if (contains(line, geometryhead)) {
+        const std::uint64_t found = set.find(line);
+        if (found & geometryhead) {
             s.nat = 0;
             in.getline(line);
             in.getline(line);
             intable = true;
+            continue;
+        }
+        const std::uint64_t energies = method | finalenergy;
+        if (!intable && !inlisting && (found & (vibrationword | energies | nuclearblock)) == 0) {
+            continue;
+        }
+        const FreeRead f = freerd(line);
+        if (!tables && (found & nuclearblock)) {
+            inlisting = !listed;
+            blockatoms = 0;
         } else if (modeblockhead(f)) {
             modeblock(f.nfnds);
         } else if (frequencyline(f)) {
@@ -161,26 +270,34 @@ void Reading::read() {
                 const int a = ++s.nat;
                 s.iat(a) = element(f, line);
                 s.inpcoor = 1;
-                for (int c = 1; c <= 3; ++c) {
-                    s.xyztmp(c, a) = f.fndreals(c);
+                for (int k = 1; k <= 3; ++k) {
+                    s.xyztmp(k, a) = f.fndreals(k);
                 }
             }
-        } else if (contains(line, energymark)) {
-            // A geometry keeps the energy read before its table ended, as earlier files were
-            // written; CFOUR prints a step's energy after its table.
+        } else if (inlisting) {
+            if (nuclearline(f)) {
+                ++blockatoms;
+                listedatom(f, line);
+            } else if (!blank || blockatoms > 0) {
+                inlisting = false;
+            }
+        } else if ((found & method) && f.nfndr >= 1) {
+            seq.energy(f.fndreals(1));
+        } else if ((found & finalenergy) && f.nfndr >= 1) {
+            // The run's energy; it pairs with no geometry of its own.
             s.energy = f.fndreals(1);
+            finished = true;
         }
     }
     // Atoms at the origin are no molecule: a table cut off by the end of the file is not stored.
-    if (stored == 0) {
+    if (s.ngeom == 0) {
         myexit("No complete geometry found", routine);
     }
     s.nat = counted;
-    s.ngeom = stored;
-    for (int a = 1; a <= counted; ++a) {
-        for (int c = 1; c <= 3; ++c) {
-            s.xyz(c, a) = s.xgeo(c, a, stored);
-        }
+    seq.finish();
+    const int g = selectgeometry(s);
+    if (!finished) {
+        noteunfinished(s, g);
     }
 }
 
@@ -233,23 +350,32 @@ void Reading::frequency(const FreeRead& f, std::string_view line) {
     s.frqintns(nfreq) = intensity;
 }
 
-// The whole scratch table becomes the geometry, with the energy read so far.
+// The whole scratch table becomes the next geometry.
 void Reading::endtable() {
     intable = false;
     // A shorter table would leave another table's atoms in the geometry.
     if (s.nat != counted) {
         myexit("Geometry tables differ in their number of atoms", routine);
     }
-    if (stored + 1 > s.xgeo.extent3().hi) {
-        myexit("More geometries than counted", routine);
+    seq.append();
+}
+
+// An atom of the basis-set listing; the listing's last atom completes the geometry.
+void Reading::listedatom(const FreeRead& f, std::string_view line) {
+    if (s.nat + 1 > counted) {
+        myexit("More atoms than counted", routine);
     }
-    ++stored;
-    for (int a = 1; a <= counted; ++a) {
-        for (int c = 1; c <= 3; ++c) {
-            s.xgeo(c, a, stored) = s.xyztmp(c, a);
-        }
+    const int a = ++s.nat;
+    s.iat(a) = element(f, line);
+    s.inpcoor = 1;
+    for (int k = 1; k <= 3; ++k) {
+        s.xyztmp(k, a) = f.fndreals(k);
     }
-    s.egeo(stored) = s.energy;
+    if (s.nat == counted) {
+        inlisting = false;
+        listed = true;
+        seq.append();
+    }
 }
 
 } // namespace
@@ -258,10 +384,21 @@ void readcfour(Store& s, InputFile& in) {
     s.nat = 0;
     s.ngeom = 0;
     s.nvib = 0;
-    count(s, in);
+    const MarkerSet set = markers();
+    in.rewind();
+    const Counts c = count(s, in, set);
+    // Only a run without geometry tables (a single atom) takes its atoms from the basis-set
+    // listing, which elsewhere holds only the symmetry-unique atoms.
+    const bool tables = s.ngeom > 0;
+    if (!tables && c.listedatoms > 0) {
+        s.nat = c.listedatoms;
+        s.ngeom = 1;
+    }
     if (s.nat == 0) {
         myexit("No atoms found", routine);
     }
-    allocstuff(s);
-    Reading{s, in, s.nat}.read();
+    sizestore(s, in, routine);
+    Reading r{s, in, set, c.method, s.nat};
+    r.tables = tables;
+    r.read();
 }

@@ -16,6 +16,7 @@
 namespace {
 
 constexpr double bohr = 0.5291772484779358;
+constexpr double ev = 27.21138505; // the reference's eV per Hartree
 
 std::string folder() {
     const std::filesystem::path dir = KRU_REALDATA;
@@ -32,8 +33,8 @@ struct Reading {
     std::string out, message;
 };
 
-void read(Reading& r, const std::string& file) {
-    std::istringstream control("IN  CFOUR  " + file + "\n");
+void read(Reading& r, const std::string& file, const std::string& options = "") {
+    std::istringstream control("IN  CFOUR  " + file + "\n" + options);
     testing::internal::CaptureStdout();
     try {
         processinput(r.s, control);
@@ -70,25 +71,65 @@ void comparegeometries(const Store& s, const nlohmann::json& ref) {
     }
 }
 
-TEST(ReadcfourRealData, Optimisation) {
+// Each optimisation step's geometry carries the total energy of the job's method computed at it:
+// CCSD ("The total energy is") and MBPT(2) ("Total MP2 energy"), not the SCF energy printed first.
+TEST(ReadcfourRealData, OptimisationEnergies) {
+    const std::string dir = folder();
+    if (dir.empty()) {
+        GTEST_SKIP() << "real outputs not found at " << KRU_REALDATA;
+    }
+    for (const std::string name : {"water_gopt.c4", "water_mp2.c4"}) {
+        SCOPED_TRACE(name);
+        Reading r;
+        read(r, dir + "/CFOUR/" + name);
+        ASSERT_EQ(r.message, "") << r.out;
+        const nlohmann::json ref = reference(dir, "CFOUR/" + name);
+        // One table "Coordinates used in calculation" per optimisation step, as the reference has.
+        comparegeometries(r.s, ref);
+        EXPECT_EQ(r.s.nvib, 0);
+        const auto& energies = ref.at("energies_eV");
+        ASSERT_EQ(r.s.ngeom, int(energies.size()));
+        for (int g = 1; g <= r.s.ngeom; ++g) {
+            EXPECT_NEAR(r.s.egeo(g), energies.at(std::size_t(g - 1)).get<double>() / ev, 1e-9)
+                << "geometry " << g;
+        }
+        EXPECT_NEAR(r.s.energy, r.s.egeo(r.s.ngeom), 1e-9);
+    }
+}
+
+// IDGEO picks the structure; the run's energy stays the last one.
+TEST(ReadcfourRealData, IdgeoKeepsTheRunsEnergy) {
     const std::string dir = folder();
     if (dir.empty()) {
         GTEST_SKIP() << "real outputs not found at " << KRU_REALDATA;
     }
     Reading r;
-    read(r, dir + "/CFOUR/water_gopt.c4");
+    read(r, dir + "/CFOUR/water_gopt.c4", "IDGEO 2\n");
     ASSERT_EQ(r.message, "") << r.out;
-    const nlohmann::json ref = reference(dir, "CFOUR/water_gopt.c4");
-    // One table "Coordinates used in calculation" per optimisation step, as the reference has.
-    comparegeometries(r.s, ref);
-    EXPECT_EQ(r.s.nvib, 0);
-    // A CCSD run prints no "CCSD(T) energy" line, the only energy this reader takes: every
-    // geometry carries 0 where the reference lists the total energies.
-    ASSERT_EQ(ref.at("scfenergies_eV").size(), 5u);
-    EXPECT_EQ(r.s.energy, 0.0);
-    for (int g = 1; g <= r.s.ngeom; ++g) {
-        EXPECT_EQ(r.s.egeo(g), 0.0) << g;
+    ASSERT_EQ(r.s.ngeom, 5);
+    for (int a = 1; a <= r.s.nat; ++a) {
+        for (int k = 1; k <= 3; ++k) {
+            EXPECT_EQ(r.s.xyz(k, a), r.s.xgeo(k, a, 2));
+        }
     }
+    EXPECT_NE(r.s.egeo(2), r.s.egeo(5));
+    EXPECT_NEAR(r.s.energy, -76.240286551244850, 1e-12);
+}
+
+// A single atom has no geometry table; the basis-set listing gives it.
+TEST(ReadcfourRealData, SingleAtom) {
+    const std::string dir = folder();
+    if (dir.empty()) {
+        GTEST_SKIP() << "real outputs not found at " << KRU_REALDATA;
+    }
+    Reading r;
+    read(r, dir + "/CFOUR/C_bigbasis.c4");
+    ASSERT_EQ(r.message, "") << r.out;
+    ASSERT_EQ(r.s.nat, 1);
+    EXPECT_EQ(r.s.iat(1), 6);
+    EXPECT_EQ(r.s.ngeom, 1);
+    EXPECT_NEAR(r.s.energy, -37.604542648423688, 1e-12);
+    EXPECT_EQ(r.s.egeo(1), r.s.energy);
 }
 
 TEST(ReadcfourRealData, Frequencies) {
@@ -103,8 +144,9 @@ TEST(ReadcfourRealData, Frequencies) {
     EXPECT_EQ(r.out.find("Error reading normal mode vectors"), std::string::npos) << r.out;
     const nlohmann::json ref = reference(dir, "CFOUR/dvb_ir.c4");
     comparegeometries(r.s, ref);
-    // No "CCSD(T) energy" line in an SCF frequency run.
-    EXPECT_EQ(r.s.energy, 0.0);
+    // An SCF run's energy is E(SCF), not the MP2 energy it also prints.
+    EXPECT_NEAR(r.s.energy, -379.777955473628651, 1e-12);
+    EXPECT_EQ(r.s.egeo(1), r.s.energy);
 
     // Rotations and translations are left out, as in the reference.
     const auto& freqs = ref.at("vibfreqs");
