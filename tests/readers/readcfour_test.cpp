@@ -34,16 +34,21 @@ std::string water(const std::string& z) {
 }
 
 std::string energy(const std::string& value) {
-    return "  CCSD(T) energy                          " + value + "\n";
+    return "               E(CCSD(T))         =        " + value + "\n";
+}
+
+std::string calclevel(const std::string& method) {
+    return "       CALCLEVEL            ICLLVL         " + method + "     [ 22]    ***   \n";
 }
 
 TEST(Readcfour, GeometrySequence) {
     // Each energy follows the table of its geometry; a table may also end at a blank line; an
-    // energy line inside a table is not read.
+    // energy line inside a table is not read, nor is the announcement of the method.
     const Read r =
-        run("CCSD(T) energy will be calculated.\n" + table(water("0.1")) + energy("-76.1") +
-            table(water("0.2"), "\n") + energy("-76.2") + table(water("0.3") + energy("-99.0")) +
-            energy("-76.3") + table(water("0.4")) + energy("-76.4"));
+        run(calclevel("CCSD(T)") + "  CCSD(T) energy will be calculated.\n" + table(water("0.1")) +
+            energy("-76.1") + table(water("0.2"), "\n") + energy("-76.2") +
+            table(water("0.3") + energy("-99.0")) + energy("-76.3") + table(water("0.4")) +
+            energy("-76.4") + "  The final electronic energy is       -76.4 a.u.\n");
     ASSERT_EQ(r.message, "") << r.out;
     EXPECT_EQ(r.out, "");
     ASSERT_EQ(r.s.nat, 4); // the "XX" row is no atom, the "X" row a dummy centre
@@ -54,12 +59,9 @@ TEST(Readcfour, GeometrySequence) {
     EXPECT_EQ(r.s.iat(2), 94);
     EXPECT_EQ(r.s.iat(3), 1);
     EXPECT_EQ(r.s.iat(4), 1);
-    // Each geometry carries the energy read before its table ended; an energy line inside a
-    // table is passed over.
-    const double egeo[] = {0.0, -76.1, -76.2, -76.3};
     const double z[] = {0.1, 0.2, 0.3, 0.4};
     for (int g = 1; g <= 4; ++g) {
-        EXPECT_EQ(r.s.egeo(g), egeo[g - 1]) << g;
+        EXPECT_EQ(r.s.egeo(g), -76.0 - 0.1 * g) << g;
         EXPECT_EQ(r.s.xgeo(3, 1, g), z[g - 1]) << g;
         EXPECT_EQ(r.s.xgeo(2, 4, g), 1.49418706) << g;
     }
@@ -71,18 +73,62 @@ TEST(Readcfour, GeometrySequence) {
 }
 
 TEST(Readcfour, GeometriesWithoutTheirOwnEnergy) {
-    // A geometry carries the energy read before its table ended, 0 before any; a table cut off
-    // by the end of the file is not stored.
-    const Read r =
-        run(table(water("0.1")) + table(water("0.2")) + energy("-76.2") + table(water("0.3")) +
-            rule + " Z-matrix   Atomic            Coordinates (in bohr)\n\n\n" + water("0.7"));
+    // Tables printed before one energy all take it; a later energy before the next table is
+    // passed over for the geometries but is the run's last energy, which a table that no energy
+    // follows takes. A table cut off by the end of the file is not stored.
+    const Read r = run(calclevel("CCSD(T)") + table(water("0.1")) + table(water("0.2")) +
+                       energy("-76.2") + energy("-76.25") + table(water("0.3")) + rule +
+                       " Z-matrix   Atomic            Coordinates (in bohr)\n\n\n" + water("0.7"));
     ASSERT_EQ(r.message, "") << r.out;
     EXPECT_EQ(r.s.ngeom, 3);
     EXPECT_EQ(r.s.nat, 4);
-    EXPECT_EQ(r.s.egeo(1), 0.0);
-    EXPECT_EQ(r.s.egeo(2), 0.0);
-    EXPECT_EQ(r.s.egeo(3), -76.2);
+    EXPECT_EQ(r.s.egeo(1), -76.2);
+    EXPECT_EQ(r.s.egeo(2), -76.2);
+    EXPECT_EQ(r.s.egeo(3), -76.25);
+    EXPECT_EQ(r.s.energy, -76.25);
     EXPECT_EQ(r.s.xyz(3, 1), 0.3);
+}
+
+TEST(Readcfour, EnergyOfTheMethod) {
+    // Every run prints the energies of the methods below its own; only its own pairs with the
+    // geometries. A method without an energy line here takes the run's final energy.
+    const std::string energies = "     E(SCF)=       -76.01              0.1D-07\n"
+                                 "            Total MP2 energy        =    -76.02 a.u.\n"
+                                 "      The total energy is           -76.03 a.u.\n" +
+                                 energy("-76.04");
+    struct Case {
+        std::string method;
+        double energy;
+    };
+    const Case cases[] = {{"SCF", -76.01},     {"MBPT(2)", -76.02}, {"CCSD", -76.03},
+                          {"CCSD(T)", -76.04}, {"CC3", -76.5},      {"", -76.5}};
+    for (const Case& c : cases) {
+        const Read r =
+            run((c.method.empty() ? "" : calclevel(c.method)) + table(water("0.1")) + energies +
+                table(water("0.2")) + "  The final electronic energy is       -76.5 a.u.\n");
+        ASSERT_EQ(r.message, "") << r.out;
+        EXPECT_EQ(r.s.egeo(1), c.energy) << c.method;
+        EXPECT_EQ(r.s.egeo(2), -76.5) << c.method;
+        EXPECT_EQ(r.s.energy, -76.5) << c.method;
+    }
+}
+
+TEST(Readcfour, SingleAtom) {
+    // Without a geometry table the atoms come from the basis-set listing, once.
+    const std::string listing = "  ATOMIC TYPE NUMBER  1 :\n"
+                                "    NUCLEAR COORDINATES (IN A.U.) ARE :\n"
+                                "\n"
+                                "    C #1        0.1        0.2        0.3\n"
+                                "--------------------------------------\n";
+    const Read r = run(calclevel("SCF") + listing + "     E(SCF)=       -37.6   0.8D-12\n" +
+                       listing + "     E(SCF)=       -37.7   0.8D-12\n");
+    ASSERT_EQ(r.message, "") << r.out;
+    ASSERT_EQ(r.s.nat, 1);
+    EXPECT_EQ(r.s.ngeom, 1);
+    EXPECT_EQ(r.s.iat(1), 6);
+    EXPECT_EQ(r.s.xyz(3, 1), 0.3);
+    EXPECT_EQ(r.s.egeo(1), -37.6);
+    EXPECT_EQ(r.s.energy, -37.7);
 }
 
 TEST(Readcfour, FrequenciesAndModes) {

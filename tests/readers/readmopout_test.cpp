@@ -57,6 +57,9 @@ TEST(Readmopout, Failures) {
         std::string text, out, message;
     };
     const Case cases[] = {
+        // A bare table head without atoms, and a table cut off by the end of the file.
+        {"          CARTESIAN COORDINATES\n\n    NO.  ATOM  X  Y  Z\n\n  HEAT\n", "",
+         "No atoms found"},
         {"          CARTESIAN COORDINATES\n\n   1    C   0.1   0.2   0.3\n", "", "No atoms found"},
         {head + "a\nb\n\n  1 C 0.0 0.0 0.0\n", "", "No atoms found"},
         {head + "a\n", "", "No atoms found"},
