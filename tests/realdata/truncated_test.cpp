@@ -25,7 +25,7 @@ namespace {
 struct RealFile {
     const char* path; // under the real-data folder
     const char* type;
-    bool readable = true; // whole; this MOPAC output heads its coordinates in another way
+    bool readable = true; // whole; false for a file its reader refuses
 };
 
 constexpr RealFile realfiles[] = {
@@ -35,7 +35,8 @@ constexpr RealFile realfiles[] = {
     {"ADF/dvb_gopt.adfin", "ADFINP"},     {"Psi4/dvb_ir_rhf.out", "PSI4"},
     {"Psi4/dvb_gopt_rhf.out", "PSI4"},    {"NWChem/dvb_ir.out", "NWCHEM"},
     {"NWChem/dvb_gopt_ks.out", "NWCHEM"}, {"CFOUR/dvb_ir.c4", "CFOUR"},
-    {"CFOUR/water_gopt.c4", "CFOUR"},     {"MOPAC/dvb_gopt.out", "MOPOUT", false},
+    {"CFOUR/water_gopt.c4", "CFOUR"},     {"CFOUR/C_bigbasis.c4", "CFOUR"},
+    {"MOPAC/dvb_gopt.out", "MOPOUT"},     {"MOPAC/h2o-force.out", "MOPOUT"},
     {"MOPAC/dvb_gopt.arc", "ARC"},
 };
 
