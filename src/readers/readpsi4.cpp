@@ -271,7 +271,8 @@ void Psi4Reader::line(std::string_view text) {
     }
     if (has(found, coordheader)) {
         coordinatetable();
-    } else if (has(found, scfgradmarker)) {
+    } else if (has(found, scfgradmarker) && (store || (found & (inbohr | inangstrom)) == 0)) {
+        // The first pass takes a line that also names the units as a units line.
         w.scfgrad = true;
     } else if (has(found, inbohr)) {
         w.rconvrs = angstrom_per_bohr;
@@ -407,8 +408,9 @@ void Psi4Reader::indexline(std::string_view text, std::uint64_t found) {
 }
 
 // "Vibration  7  8  9" opens a group of modes of the harmonic analysis, which take the next
-// places of the block in the order printed. The first pass sizes the modes by the larger of
-// the places and the printed numbers, so a number beyond 3N is refused before anything is sized.
+// places of the block in the order printed once their frequencies are read. The first pass sizes
+// the modes by the larger of the places and the printed numbers, so a number beyond 3N is refused
+// before anything is sized.
 void Psi4Reader::vibrationgroup(std::string_view text) {
     const FreeRead f = freerd(text);
     if (f.fndstrings(1) != "Vibration" || f.nfnds != 1 || f.nfndr != 0 || f.nfndi < 1 ||
@@ -419,15 +421,24 @@ void Psi4Reader::vibrationgroup(std::string_view text) {
     w.groupfirst = w.blockmodes + 1;
     w.groupsize = f.nfndi;
     w.grouprows = false;
-    w.blockmodes += w.groupsize;
     if (!store) {
-        w.mostmodes = std::max({w.mostmodes, w.blockmodes, clampint(f.fndintegers(f.nfndi))});
+        w.mostmodes = std::max(w.mostmodes, w.groupfirst + w.groupsize - 1);
+        for (int k = 1; k <= f.nfndi; ++k) {
+            w.mostmodes = std::max(w.mostmodes, clampint(f.fndintegers(k)));
+        }
     }
 }
 
-// The frequencies or IR intensities of the current group, after their row label.
+// The frequencies or IR intensities of the current group, after their row label. A group whose
+// frequencies were not printed (the file cut off before them) adds no modes.
 void Psi4Reader::groupvalues(std::string_view text, std::string_view label, bool frequencies) {
-    if (w.groupsize == 0 || !store) {
+    if (w.groupsize == 0) {
+        return;
+    }
+    if (frequencies) {
+        w.blockmodes = w.groupfirst + w.groupsize - 1;
+    }
+    if (!store) {
         return;
     }
     std::string_view rest = text.substr(text.find(label) + label.size());
