@@ -69,30 +69,6 @@ TEST(Readpsi4Realdata, FiniteDifferenceRunsKeepTheReferenceGeometry) {
             EXPECT_NEAR(r.s.energy * ev_per_hartree, ref.at("energies_eV").back().get<double>(),
                         1e-9 * ev_per_hartree);
         }
-        // The harmonic analysis lists the 3N-6 vibrations in rows of three, numbered from 7.
-        const nlohmann::json& freqs = ref.at("vibfreqs");
-        ASSERT_EQ(r.s.nvib, int(freqs.size()));
-        EXPECT_EQ(r.s.vibs(1), freqs.front().get<double>());
-        EXPECT_EQ(r.s.vibs(r.s.nvib), freqs.back().get<double>());
-    }
-}
-
-TEST(Readpsi4Realdata, IntensitiesOnlyWherePrinted) {
-    if (!present("Psi4/dvb_ir_rks.out")) {
-        GTEST_SKIP() << "real outputs not found at " << path("");
-    }
-    // Psi4 1.3 prints no "IR activ" row: the intensities stay 0.
-    const RealRun rhf = readreal("PSI4", "Psi4/dvb_ir_rhf.out");
-    ASSERT_EQ(rhf.message, "") << rhf.out;
-    for (int m = 1; m <= rhf.s.nvib; ++m) {
-        EXPECT_EQ(rhf.s.frqintns(m), 0.0) << "mode " << m;
-    }
-    const nlohmann::json irs = reference("Psi4/dvb_ir_rks.out").at("vibirs");
-    const RealRun rks = readreal("PSI4", "Psi4/dvb_ir_rks.out");
-    ASSERT_EQ(rks.message, "") << rks.out;
-    ASSERT_EQ(rks.s.nvib, int(irs.size()));
-    for (int m = 1; m <= rks.s.nvib; ++m) {
-        EXPECT_EQ(rks.s.frqintns(m), irs.at(std::size_t(m - 1)).get<double>()) << "mode " << m;
     }
 }
 
