@@ -137,7 +137,7 @@ void readcfour(Store& s, InputFile& in);
 void readmopout(Store& s, InputFile& in);
 /// ORCA output: the atom count and every Cartesian coordinate block of the chosen run.
 void readorca(Store& s, InputFile& in);
-/// Psi4 output: the atoms, later coordinate tables with their energies, frequencies and modes.
+/// Psi4 output: each coordinate table as a geometry with its energy, frequencies and modes.
 void readpsi4(Store& s, InputFile& in);
 /// Psi4 table after a coordinate header: counts its atoms, and with `store` decodes them.
 void readpsi4xyz(Store& s, InputFile& in, bool store, double rconvrs);

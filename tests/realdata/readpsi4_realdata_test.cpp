@@ -15,26 +15,23 @@ void expectatoms(const Store& s, const nlohmann::json& ref) {
     }
 }
 
-TEST(Readpsi4Realdata, OptimisationSteps) {
+TEST(Readpsi4Realdata, OptimisationStepsWithTheirEnergies) {
     if (!present("Psi4/dvb_gopt_rhf.out")) {
         GTEST_SKIP() << "real outputs not found at " << path("");
     }
     const nlohmann::json ref = reference("Psi4/dvb_gopt_rhf.out");
     const nlohmann::json& geometries = ref.at("geometries_angstrom");
-    const nlohmann::json& energies = ref.at("scfenergies_eV");
+    const nlohmann::json& energies = ref.at("energies_eV");
     const RealRun r = readreal("PSI4", "Psi4/dvb_gopt_rhf.out");
     ASSERT_EQ(r.message, "") << r.out;
     expectatoms(r.s, ref);
-    // The first table defines the atoms and is not a geometry of the sequence; the table after
-    // each "SCF GRAD" repeats its step and is skipped. So the reference's five steps are the
-    // first table and four geometries.
+    // Every step's table is a geometry, the first one included; the table after each
+    // "SCF GRAD" repeats its step and is skipped. Each takes the SCF energy computed at it.
     ASSERT_EQ(geometries.size(), 5u);
-    ASSERT_EQ(r.s.ngeom, 4);
+    ASSERT_EQ(r.s.ngeom, 5);
     for (int g = 1; g <= r.s.ngeom; ++g) {
-        EXPECT_LT(geometrydeviation(r.s, geometries.at(std::size_t(g)), g), 1e-6)
+        EXPECT_LT(geometrydeviation(r.s, geometries.at(std::size_t(g - 1)), g), 1e-6)
             << "geometry " << g;
-        // A geometry carries the last total energy printed before its table, which is that of
-        // the step before it.
         EXPECT_NEAR(r.s.egeo(g) * ev_per_hartree, energies.at(std::size_t(g - 1)).get<double>(),
                     1e-5)
             << "geometry " << g;
@@ -42,30 +39,37 @@ TEST(Readpsi4Realdata, OptimisationSteps) {
     EXPECT_NEAR(r.s.energy * ev_per_hartree, energies.back().get<double>(), 1e-5);
     EXPECT_LT(finaldeviation(r.s, geometries.back()), 1e-6);
     EXPECT_EQ(r.s.nvib, 0);
+
+    // IDGEO picks the start geometry as the final structure; the run's energy stays the last.
+    const RealRun first = readreal("PSI4", "Psi4/dvb_gopt_rhf.out", "IDGEO 1\n");
+    ASSERT_EQ(first.message, "") << first.out;
+    EXPECT_LT(finaldeviation(first.s, geometries.front()), 1e-6);
+    EXPECT_NEAR(first.s.energy * ev_per_hartree, energies.back().get<double>(), 1e-5);
 }
 
-TEST(Readpsi4Realdata, FrequencyRunLayoutNotRecognised) {
-    if (!present("Psi4/dvb_ir_rhf.out")) {
-        GTEST_SKIP() << "real outputs not found at " << path("");
+TEST(Readpsi4Realdata, FiniteDifferenceRunsKeepTheReferenceGeometry) {
+    for (const std::string file : {"Psi4/dvb_ir_rhf.out", "Psi4/dvb_ir_rks.out"}) {
+        SCOPED_TRACE(file);
+        if (!present(file)) {
+            GTEST_SKIP() << "real outputs not found at " << path("");
+        }
+        const nlohmann::json ref = reference(file);
+        const RealRun r = readreal("PSI4", file);
+        ASSERT_EQ(r.message, "") << r.out;
+        expectatoms(r.s, ref);
+        // The displaced points (73 tables with their gradients) are neither geometries nor
+        // energies: the reference geometry is the one geometry and keeps its own energy, also as
+        // the run's energy.
+        ASSERT_EQ(r.s.ngeom, 1);
+        const nlohmann::json& geometry = ref.at("geometries_angstrom").at(0);
+        EXPECT_LT(geometrydeviation(r.s, geometry, 1), 1e-6);
+        EXPECT_LT(finaldeviation(r.s, geometry), 1e-6);
+        EXPECT_EQ(r.s.egeo(1), r.s.energy);
+        if (ref.contains("energies_eV")) {
+            EXPECT_NEAR(r.s.energy * ev_per_hartree, ref.at("energies_eV").back().get<double>(),
+                        1e-9 * ev_per_hartree);
+        }
     }
-    const nlohmann::json ref = reference("Psi4/dvb_ir_rhf.out");
-    const RealRun r = readreal("PSI4", "Psi4/dvb_ir_rhf.out");
-    ASSERT_EQ(r.message, "") << r.out;
-    expectatoms(r.s, ref);
-    // This output prints its frequencies in rows headed "Freq [cm^-1]", three modes a row,
-    // without the "Index   Frequency (cm-1)   Intensity (km/mol)" table and the per-mode
-    // displacement tables that the reader recognises: no modes are read.
-    EXPECT_EQ(ref.at("vibfreqs").size(), 54u);
-    EXPECT_EQ(r.s.nvib, 0);
-    // The run computes its frequencies from gradients at displaced geometries, and prints a
-    // coordinate table for each: they all become geometries, the first being the reference
-    // geometry itself, and the last displaced one becomes the final structure.
-    const nlohmann::json& geometry = ref.at("geometries_angstrom").at(0);
-    ASSERT_EQ(r.s.ngeom, 74);
-    EXPECT_LT(geometrydeviation(r.s, geometry, 1), 1e-6);
-    const double displaced = finaldeviation(r.s, geometry);
-    EXPECT_GT(displaced, 1e-4);
-    EXPECT_LT(displaced, 1e-2);
 }
 
 } // namespace
