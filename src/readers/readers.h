@@ -123,13 +123,16 @@ void readamsout(Store& s, InputFile& in);
 /// VESKO output: atoms, the optimisation's geometries with energies, frequencies and normal
 /// modes; writes the coordinate files of linear-transit points.
 void readvesko(Store& s, InputFile& in);
-/// NWChem output: every geometry table with its DFT energy, and the projected normal modes.
+/// NWChem output: every geometry table with the energy of the run's method, the projected normal
+/// modes and their infrared intensities.
 void readnwchem(Store& s, InputFile& in);
 /// NWChem QM/MM output: the atoms of the last QM/MM geometry block.
 void readnwqmmm(Store& s, InputFile& in);
-/// Element of an NWChem atom line from its first field ("Bq.C" is carbon); ends the run on an
-/// unknown symbol, naming the calling reader.
-int nwchemelement(const FreeRead& f, std::string_view line, std::string_view routine);
+/// Element of an NWChem atom line from the leading letters of its first field ("Bq.C" is carbon,
+/// "H1" hydrogen), or from a whole-number `charge` that names another element (0: none); ends
+/// the run on an unknown symbol, naming the calling reader.
+int nwchemelement(const FreeRead& f, std::string_view line, std::string_view routine,
+                  double charge);
 
 /// CFOUR output: every geometry table with its energy, frequencies, intensities, normal modes.
 void readcfour(Store& s, InputFile& in);
