@@ -1,135 +1,107 @@
-// The NWChem reader on real outputs (a geometry optimisation and a frequency run of
-// divinylbenzene), compared with what an independent parser extracts from the same files.
-#include "analysis/analysis.h"
-#include "control/control.h"
-#include "store/store.h"
+// The NWChem reader on real outputs (optimisations with DFT and HF, a frequency run, an MP2 run
+// with numbered tags), compared with what an independent parser extracts from the same files.
+#include "realoutput.h"
 
-#include <gtest/gtest.h>
-#include <nlohmann/json.hpp>
-
-#include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <vector>
 
 namespace {
 
-constexpr double bohr = 0.5291772484779358;
+using namespace realoutput;
+
 constexpr double ev_per_hartree = 27.21138505; // the reference's own conversion
-const std::string realdata = KRU_REALDATA;
 
-struct Real {
-    Store s;
-    nlohmann::json ref;
-};
-
-// Reads one real file through the control input, the dispatch and the arrangement step.
-bool load(Real& r, const std::string& file) {
-    const std::string path = realdata + "/NWChem/" + file;
-    if (!std::filesystem::exists(path) || !std::filesystem::exists(realdata + "/reference.json")) {
-        return false;
-    }
-    std::ifstream json(realdata + "/reference.json");
-    r.ref = nlohmann::json::parse(json).at("NWChem/" + file);
-    std::istringstream control("IN  NWCHEM " + path + "\n");
-    testing::internal::CaptureStdout();
-    processinput(r.s, control);
-    readfile(r.s);
-    arrange(r.s);
-    testing::internal::GetCapturedStdout();
-    return true;
-}
-
-void expectatoms(const Real& r) {
-    ASSERT_EQ(r.s.nat, r.ref.at("natom").get<int>());
-    for (int a = 1; a <= r.s.nat; ++a) {
-        EXPECT_EQ(r.s.iat(a), r.ref.at("atomnos")[std::size_t(a - 1)].get<int>()) << a;
+void expectatoms(const Store& s, const nlohmann::json& ref) {
+    ASSERT_EQ(s.nat, ref.at("natom").get<int>());
+    for (int a = 1; a <= s.nat; ++a) {
+        EXPECT_EQ(s.iat(a), ref.at("atomnos").at(std::size_t(a - 1)).get<int>()) << "atom " << a;
     }
 }
 
-// Geometry g of the store (Bohr) against a reference geometry in Angstrom, printed there with
-// six decimals.
-void expectgeometry(const Real& r, int g, const nlohmann::json& geometry) {
-    for (int a = 1; a <= r.s.nat; ++a) {
-        for (int k = 1; k <= 3; ++k) {
-            EXPECT_NEAR(r.s.xgeo(k, a, g) * bohr,
-                        geometry[std::size_t(a - 1)][std::size_t(k - 1)].get<double>(), 1e-6)
-                << "geometry " << g << " atom " << a;
+double hartree(const nlohmann::json& energies, std::size_t i) {
+    return energies.at(i).get<double>() / ev_per_hartree;
+}
+
+// Each geometry takes the first SCF energy printed after its table: the input geometry and the
+// table of step 0 share the first; energies of line-search points are passed over; the repeated
+// converged geometry at the end takes the run's last energy.
+TEST(ReadnwchemRealdata, OptimisationsPairEachGeometryWithItsEnergy) {
+    struct Case {
+        std::string file;
+        std::vector<std::size_t> energyofgeometry; // index into the reference's energies
+    };
+    const Case cases[] = {
+        {"NWChem/dvb_gopt_ks.out", {0, 0, 1, 2, 3, 3}},
+        {"NWChem/dvb_gopt_hf.out", {0, 0, 1, 2, 3, 4, 4}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        if (!present(c.file)) {
+            GTEST_SKIP() << "real outputs not found at " << path("");
         }
-    }
-}
-
-TEST(ReadnwchemRealdata, Optimisation) {
-    Real r;
-    if (!load(r, "dvb_gopt_ks.out")) {
-        GTEST_SKIP() << "real NWChem outputs not present";
-    }
-    expectatoms(r);
-    const nlohmann::json& geometries = r.ref.at("geometries_angstrom");
-    ASSERT_EQ(r.s.ngeom, int(geometries.size()));
-    for (int g = 1; g <= r.s.ngeom; ++g) {
-        expectgeometry(r, g, geometries[std::size_t(g - 1)]);
-    }
-    for (int a = 1; a <= r.s.nat; ++a) {
-        for (int k = 1; k <= 3; ++k) {
-            EXPECT_EQ(r.s.xyz(k, a), r.s.xgeo(k, a, r.s.ngeom));
+        const nlohmann::json ref = reference(c.file);
+        const RealRun r = readreal("NWCHEM", c.file);
+        ASSERT_EQ(r.message, "") << r.out;
+        expectatoms(r.s, ref);
+        const nlohmann::json& geometries = ref.at("geometries_angstrom");
+        const nlohmann::json& energies = ref.at("energies_eV");
+        ASSERT_EQ(r.s.ngeom, int(geometries.size()));
+        ASSERT_EQ(c.energyofgeometry.size(), geometries.size());
+        for (int g = 1; g <= r.s.ngeom; ++g) {
+            EXPECT_LT(geometrydeviation(r.s, geometries.at(std::size_t(g - 1)), g), 1.0000001e-6)
+                << "geometry " << g;
+            EXPECT_NEAR(r.s.egeo(g), hartree(energies, c.energyofgeometry[std::size_t(g - 1)]),
+                        1e-9)
+                << "geometry " << g;
         }
+        EXPECT_NEAR(r.s.energy, hartree(energies, energies.size() - 1), 1e-9);
+        EXPECT_LT(finaldeviation(r.s, geometries.back()), 1.0000001e-6);
+        EXPECT_EQ(r.s.nvib, 0);
     }
-    // Each geometry carries the last DFT energy printed before its table ends. The first two
-    // tables come before any energy, so they carry 0; the first SCF energy is overwritten by the
-    // second before the third table ends, and the last two tables share the final energy. The
-    // reference takes some SCF energies from a later print of the same cycle, equal to 4e-7
-    // Hartree.
-    const nlohmann::json& energies = r.ref.at("scfenergies_eV");
-    ASSERT_EQ(energies.size(), 4u);
-    EXPECT_EQ(r.s.egeo(1), 0.0);
-    EXPECT_EQ(r.s.egeo(2), 0.0);
-    const int reference[] = {0, 0, 1, 2, 3, 3}; // reference energy of each geometry from the third
-    for (int g = 3; g <= 6; ++g) {
-        EXPECT_NEAR(r.s.egeo(g),
-                    energies[std::size_t(reference[g - 1])].get<double>() / ev_per_hartree, 1e-6)
-            << g;
-    }
-    EXPECT_EQ(r.s.energy, r.s.egeo(6));
-    EXPECT_EQ(r.s.nvib, 0);
+
+    // IDGEO picks one step as the final structure; the run's energy stays its last.
+    const RealRun second = readreal("NWCHEM", "NWChem/dvb_gopt_hf.out", "IDGEO 3\n");
+    ASSERT_EQ(second.message, "") << second.out;
+    const nlohmann::json ref = reference("NWChem/dvb_gopt_hf.out");
+    EXPECT_LT(finaldeviation(second.s, ref.at("geometries_angstrom").at(2)), 1.0000001e-6);
+    EXPECT_GT(finaldeviation(second.s, ref.at("geometries_angstrom").back()), 1e-3);
+    EXPECT_NEAR(second.s.energy, hartree(ref.at("energies_eV"), 4), 1e-9);
 }
 
-TEST(ReadnwchemRealdata, Frequencies) {
-    Real r;
-    if (!load(r, "dvb_ir.out")) {
-        GTEST_SKIP() << "real NWChem outputs not present";
+// Tags H1 and H2 are hydrogens, and the energy is the MP2 total, not the SCF energy before it.
+TEST(ReadnwchemRealdata, MP2RunWithNumberedTags) {
+    const std::string file = "NWChem/water_mp2.out";
+    if (!present(file)) {
+        GTEST_SKIP() << "real outputs not found at " << path("");
     }
-    expectatoms(r);
+    const nlohmann::json ref = reference(file);
+    const RealRun r = readreal("NWCHEM", file);
+    ASSERT_EQ(r.message, "") << r.out;
+    expectatoms(r.s, ref);
     ASSERT_EQ(r.s.ngeom, 1);
-    expectgeometry(r, 1, r.ref.at("geometries_angstrom").back());
-    EXPECT_NEAR(r.s.energy, r.ref.at("scfenergies_eV").back().get<double>() / ev_per_hartree, 1e-6);
+    EXPECT_NEAR(r.s.energy, hartree(ref.at("energies_eV"), 0), 1e-9);
+    EXPECT_EQ(r.s.egeo(1), r.s.energy);
+    EXPECT_GT(std::abs(r.s.energy - hartree(ref.at("scfenergies_eV"), 0)), 0.03);
+}
 
-    // The projected frequencies are printed with two decimals, the reference has three. The
-    // intensities are not read.
-    const nlohmann::json& freqs = r.ref.at("vibfreqs");
-    ASSERT_EQ(r.s.nvib, int(freqs.size()));
-    for (int m = 1; m <= r.s.nvib; ++m) {
-        EXPECT_NEAR(r.s.vibs(m), freqs[std::size_t(m - 1)].get<double>(), 0.0051) << m;
+// The 3N projected modes with the intensities of the projected table, not the unprojected one
+// printed before it (their frequencies and intensities differ in the last digits).
+TEST(ReadnwchemRealdata, FrequencyRunKeepsTheProjectedModes) {
+    const std::string file = "NWChem/dvb_ir.out";
+    if (!present(file)) {
+        GTEST_SKIP() << "real outputs not found at " << path("");
     }
-
-    // Mode shapes up to sign and scale: the two vectors of every mode are parallel.
-    // Skipping the first component row of a block instead of the blank line before it would
-    // shift every displacement by one component.
-    const nlohmann::json& disps = r.ref.at("vibdisps");
+    const nlohmann::json ref = reference(file);
+    const RealRun r = readreal("NWCHEM", file);
+    ASSERT_EQ(r.message, "") << r.out;
+    expectatoms(r.s, ref);
+    ASSERT_EQ(r.s.nvib, 3 * r.s.nat);
+    EXPECT_DOUBLE_EQ(r.s.vibs(24), 895.31);     // unprojected: 893.98
+    EXPECT_DOUBLE_EQ(r.s.frqintns(15), 5.862);  // unprojected: 5.861
+    EXPECT_DOUBLE_EQ(r.s.frqintns(51), 98.896); // unprojected: 98.894
+    const nlohmann::json& irs = ref.at("vibirs");
     for (int m = 1; m <= r.s.nvib; ++m) {
-        double ours = 0.0, theirs = 0.0, dot = 0.0;
-        for (int a = 1; a <= r.s.nat; ++a) {
-            for (int k = 1; k <= 3; ++k) {
-                const double u = r.s.vibvec(k, a, m);
-                const double v =
-                    disps[std::size_t(m - 1)][std::size_t(a - 1)][std::size_t(k - 1)].get<double>();
-                ours += u * u;
-                theirs += v * v;
-                dot += u * v;
-            }
-        }
-        ASSERT_GT(ours, 0.0) << m;
-        EXPECT_NEAR(std::abs(dot) / std::sqrt(ours * theirs), 1.0, 1e-9) << m;
+        EXPECT_NEAR(r.s.frqintns(m), irs.at(std::size_t(m - 1)).get<double>(), 1e-9)
+            << "mode " << m;
     }
 }
 
