@@ -27,7 +27,7 @@ constexpr std::array readers{
     ReaderEntry{"DRF", &readdrf, "DRF input: external-charge block, charges and Bohr coordinates"},
     ReaderEntry{"DRFOUT", &readdrfout, "DRF output: every external-charge block as one geometry"},
     ReaderEntry{"MOPOUT", &readmopout, "MOPAC output: geometries with heats of formation, modes"},
-    ReaderEntry{"NWCHEM", &readnwchem, "NWChem output: geometries, DFT energies, normal modes"},
+    ReaderEntry{"NWCHEM", &readnwchem, "NWChem output: geometries, energies, modes, intensities"},
     ReaderEntry{"NWQMMM", &readnwqmmm, "NWChem QM/MM output: the last QM/MM geometry"},
     ReaderEntry{"ORCA", &readorca, "ORCA output: every Cartesian coordinate block of one run"},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names"},
