@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <iostream>
 #include <vector>
 
@@ -31,6 +32,8 @@ enum Marker : std::uint64_t {
 };
 constexpr std::uint64_t anyenergy = dftenergy | scfenergy | mp2energy | ccenergy;
 
+constexpr std::string_view unitsmarker = "Output coordinates in ";
+
 MarkerSet markers() {
     return MarkerSet{
         "No.       Tag          Charge          X              Y              Z",
@@ -41,8 +44,40 @@ MarkerSet markers() {
         "P.Freq",
         "Projected Infra Red Intensities",
         " Total times  cpu:",
-        "Output coordinates in ",
+        unitsmarker,
     };
+}
+
+// Whether the line holds a capital T or P. The two differ in one bit (0x54, 0x50), so one scan
+// eight bytes at a time finds either.
+bool hastorp(std::string_view line) {
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= line.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, line.data() + i, 8);
+        const std::uint64_t x = (word | 0x04 * ones) ^ (0x54 * ones);
+        if (((x - ones) & ~x & 0x80 * ones) != 0) {
+            return true;
+        }
+    }
+    for (; i < line.size(); ++i) {
+        if ((line[i] | 0x04) == 0x54) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Every marker but the units line holds a capital T or P: the many lines without one (numbers,
+// matrices) are passed over with one fast scan instead of the whole search; the first pass
+// needs no units.
+std::uint64_t markersin(const MarkerSet& set, std::string_view line, bool withunits) {
+    if (hastorp(line)) {
+        return set.find(line);
+    }
+    const bool unitsline = withunits && line.find(unitsmarker) != std::string_view::npos;
+    return unitsline ? std::uint64_t(units) : 0;
 }
 
 bool blank(std::string_view line) {
@@ -130,7 +165,7 @@ void NwchemReader::count() {
     std::string_view line;
     in.rewind();
     while (in.getline(line)) {
-        const std::uint64_t found = set.find(line);
+        const std::uint64_t found = markersin(set, line, false);
         if ((found & tablehead) != 0) {
             in.getline(line); // the underline of the head
             tables.atoms.push_back(0);
@@ -239,7 +274,7 @@ void NwchemReader::read() {
             }
             continue;
         }
-        const std::uint64_t found = set.find(line);
+        const std::uint64_t found = markersin(set, line, true);
         if ((found & tablehead) != 0) {
             if (intable) {
                 closetable();
