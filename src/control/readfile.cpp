@@ -29,7 +29,7 @@ constexpr std::array readers{
     ReaderEntry{"MOPOUT", &readmopout, "MOPAC output: geometries with heats of formation, modes"},
     ReaderEntry{"NWCHEM", &readnwchem, "NWChem output: geometries, energies, modes, intensities"},
     ReaderEntry{"NWQMMM", &readnwqmmm, "NWChem QM/MM output: the last QM/MM geometry"},
-    ReaderEntry{"ORCA", &readorca, "ORCA output: every Cartesian coordinate block of one run"},
+    ReaderEntry{"ORCA", &readorca, "ORCA output: geometries with energies, frequencies, modes"},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names"},
     ReaderEntry{"PSI4", &readpsi4, "Psi4 output: geometries with energies, frequencies, modes"},
     ReaderEntry{"VESKO", &readvesko,

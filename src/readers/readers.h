@@ -138,7 +138,7 @@ int nwchemelement(const FreeRead& f, std::string_view line, std::string_view rou
 void readcfour(Store& s, InputFile& in);
 /// MOPAC output: the atoms of the first Cartesian coordinate table, in Angstrom.
 void readmopout(Store& s, InputFile& in);
-/// ORCA output: the atom count and every Cartesian coordinate block of the chosen run.
+/// ORCA output: every coordinate block of the chosen run with its energy, frequencies, modes.
 void readorca(Store& s, InputFile& in);
 /// Psi4 output: each coordinate table as a geometry with its energy, frequencies and modes.
 void readpsi4(Store& s, InputFile& in);

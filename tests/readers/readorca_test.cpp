@@ -108,9 +108,101 @@ TEST(Readorca, PrematureEnds) {
     EXPECT_EQ(r.out, atomsupd);
     EXPECT_EQ(r.message, "No coordinates found");
     EXPECT_EQ(r.routine, "readorca");
-    r = run("Number of atoms 3\n");
+    r = run("Number of atoms 3\n\n\n\n");
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.message, "No coordinates found");
+}
+
+TEST(Readorca, EnergiesPairWithTheBlockBeforeThem) {
+    const auto energy = [](const std::string& e) {
+        return "FINAL SINGLE POINT ENERGY " + e + "\n";
+    };
+    // The second energy after the first block is passed over for the geometries; the last block
+    // has no energy after it and takes the run's last.
+    const std::string text = "Number of atoms 3\n" + water(0.1) + energy("-76.1") +
+                             energy("-76.15") + water(0.2) + energy("-76.2") + water(0.3) +
+                             "FINAL SINGLE POINT ENERGY\n";
+    for (const long long idgeo : {-1LL, 1LL}) {
+        const Read r = run(text, 0, idgeo);
+        ASSERT_EQ(r.message, "") << r.out;
+        ASSERT_EQ(r.s.ngeom, 3);
+        EXPECT_EQ(r.s.egeo(1), -76.1);
+        EXPECT_EQ(r.s.egeo(2), -76.2);
+        EXPECT_EQ(r.s.egeo(3), -76.2);
+        EXPECT_EQ(r.s.energy, -76.2) << "IDGEO " << idgeo;
+    }
+}
+
+// A frequency section of ORCA 5 for 3 atoms: 9 frequencies, the modes in a block of six and
+// one of three columns (mode m, coordinate c holds m + c / 100), IR rows for modes 5 to 8.
+std::string vibrations(int zeros) {
+    std::string text = "VIBRATIONAL FREQUENCIES\n-----\n\nScaling factor = 1.0\n\n";
+    for (int m = 0; m < 9; ++m) {
+        text += "   " + std::to_string(m) + ":  " +
+                (m < zeros ? "0.00" : std::to_string(100.0 * m)) + " cm**-1\n";
+    }
+    text += "\n------------\nNORMAL MODES\n------------\n\nThese modes are weighted\n\n";
+    for (const auto& [first, last] : {std::pair{0, 5}, std::pair{6, 8}}) {
+        for (int m = first; m <= last; ++m) {
+            text += "   " + std::to_string(m);
+        }
+        text += "\n";
+        for (int c = 0; c < 9; ++c) {
+            text += "  " + std::to_string(c);
+            for (int m = first; m <= last; ++m) {
+                text += "  " + std::to_string(m < zeros ? 0.0 : m + c / 100.0);
+            }
+            text += "\n";
+        }
+    }
+    text += "\n\n-----------\nIR SPECTRUM\n-----------\n\n Mode freq eps Int T**2\n-----\n";
+    for (int m = 5; m < 9; ++m) {
+        text += "  " + std::to_string(m) + ":  1.5  0.1  " + std::to_string(m) + ".5  2.5\n";
+    }
+    return text + "\n* The epsilon\n";
+}
+
+TEST(Readorca, LinearMoleculeKeepsOneModeMore) {
+    const std::string co2 = "Number of atoms 3\n" +
+                            block("O 0.0 0.0 -1.16\nC 0.0 0.0 0.0\nO 0.0 0.0 1.16\n") + "\n" +
+                            vibrations(5) + "ORCA TERMINATED NORMALLY\n";
+    Read r = run(co2);
+    ASSERT_EQ(r.message, "") << r.out;
+    EXPECT_EQ(r.out, "");
+    ASSERT_EQ(r.s.nvib, 4);
+    for (int m = 1; m <= 4; ++m) {
+        EXPECT_EQ(r.s.vibs(m), 100.0 * (m + 4)) << "mode " << m;
+        EXPECT_EQ(r.s.frqintns(m), m + 4.5) << "mode " << m;
+        EXPECT_EQ(r.s.vibvec(3, 3, m), m + 4 + 0.08) << "mode " << m;
+    }
+    // Bent, the same molecule has one mode fewer, the first six being dropped.
+    r = run("Number of atoms 3\n" + block("O 0.0 0.1 -1.16\nC 0.0 0.0 0.0\nO 0.0 0.0 1.16\n") +
+            vibrations(6));
+    ASSERT_EQ(r.message, "") << r.out;
+    ASSERT_EQ(r.s.nvib, 3);
+    EXPECT_EQ(r.s.vibs(1), 600.0);
+    EXPECT_EQ(r.s.vibvec(1, 1, 3), 8.0);
+}
+
+TEST(Readorca, ModeNumbersBeyondTheTablesArePassedOver) {
+    // A mode 9000000 in a block header, a row of coordinate 9000 and an IR row of mode 9000000
+    // have no place in the tables of 9 modes of 3 atoms.
+    std::string text = "Number of atoms 3\n" + water(0.1) + vibrations(6);
+    text.replace(text.find("   6   7   8\n"), 13, "   6   9000000   8\n  9000  0.5  0.5  0.5\n");
+    text.insert(text.find("* The epsilon"), " 9000000:  1.5  0.1  7.5  2.5\n");
+    const Read r = run(text);
+    ASSERT_EQ(r.message, "") << r.out;
+    // The mode whose column was lost is not read in full: it and those after it are dropped.
+    EXPECT_EQ(r.out, " The normal modes end early: 1 of the 3 vibrations are read in full and "
+                     "kept.\n");
+    EXPECT_EQ(r.s.nvib, 1);
+
+    // More frequency rows than a molecule of 3 atoms has modes: refused before anything is sized.
+    std::string more = "Number of atoms 3\n" + water(0.1) + vibrations(6);
+    more.insert(more.find("\n------------\nNORMAL MODES"), "   9:  950.0 cm**-1\n");
+    const Read refused = run(more);
+    EXPECT_EQ(refused.message, "Mode count 10 is more than the 9 modes of 3 atoms");
+    EXPECT_EQ(refused.routine, "readorca");
 }
 
 TEST(Readorca, Failures) {
@@ -128,6 +220,11 @@ TEST(Readorca, Failures) {
                                1);
     EXPECT_EQ(swallowed.message, "More geometries than counted");
     EXPECT_EQ(swallowed.routine, "readorca");
+
+    // An atom count that a file of this size cannot hold is refused before anything is sized.
+    const Read huge = run("Number of atoms  ....  9000000\n" + water(0.1));
+    EXPECT_EQ(huge.message, "Atom count 9000000 is more than the 6 lines of the file can hold");
+    EXPECT_EQ(huge.routine, "readorca");
 
     for (const std::string& text :
          {water(0.1), "Number of atoms\n" + water(0.1), "Number of atoms -3\n" + water(0.1)}) {

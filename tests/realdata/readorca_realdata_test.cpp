@@ -1,9 +1,15 @@
 // The ORCA reader on real outputs, checked against an independent parser's reading of them.
+#include "control/files.h"
+#include "readers/readers.h"
 #include "realoutput.h"
+#include "testfiles.h"
 
 namespace {
 
 using namespace realoutput;
+
+// The factor with which the reference turned Hartree into eV.
+constexpr double ev_per_hartree = 27.21138505;
 
 void expectatoms(const Store& s, const nlohmann::json& ref) {
     ASSERT_EQ(s.nat, ref.at("natom").get<int>());
@@ -12,48 +18,93 @@ void expectatoms(const Store& s, const nlohmann::json& ref) {
     }
 }
 
-TEST(ReadorcaRealdata, OptimisationKeepsEveryBlock) {
+TEST(ReadorcaRealdata, OptimisationStepsWithTheirEnergies) {
     if (!present("ORCA/dvb_gopt.out")) {
         GTEST_SKIP() << "real outputs not found at " << path("");
     }
     const nlohmann::json ref = reference("ORCA/dvb_gopt.out");
     const nlohmann::json& geometries = ref.at("geometries_angstrom");
+    const nlohmann::json& energies = ref.at("energies_eV");
     const RealRun r = readreal("ORCA", "ORCA/dvb_gopt.out");
     ASSERT_EQ(r.message, "") << r.out;
     expectatoms(r.s, ref);
     EXPECT_EQ(r.s.nrjobs, 1);
-    // One coordinate block per optimisation step, as the reference counts them; the file
-    // prints 6 decimals.
+    // One coordinate block per optimisation step, each followed by its final single-point
+    // energy; the file prints 6 decimals and 12 for the energies.
     ASSERT_EQ(r.s.ngeom, int(geometries.size()));
+    ASSERT_EQ(energies.size(), geometries.size());
     for (int g = 1; g <= r.s.ngeom; ++g) {
         EXPECT_LT(geometrydeviation(r.s, geometries.at(std::size_t(g - 1)), g), 1.0000001e-6)
             << "geometry " << g;
-        // The reader takes no energies: every geometry carries the initial energy.
-        EXPECT_EQ(r.s.egeo(g), 0.0);
+        EXPECT_NEAR(r.s.egeo(g) * ev_per_hartree, energies.at(std::size_t(g - 1)).get<double>(),
+                    1e-5)
+            << "geometry " << g;
     }
+    EXPECT_EQ(r.s.energy, r.s.egeo(r.s.ngeom));
     EXPECT_LT(finaldeviation(r.s, geometries.back()), 1.0000001e-6);
     EXPECT_EQ(r.s.nvib, 0);
 
-    // IDGEO picks one step as the final structure.
+    // IDGEO picks one step as the final structure; the run's energy stays the last one.
     const RealRun second = readreal("ORCA", "ORCA/dvb_gopt.out", "IDGEO 2\n");
     ASSERT_EQ(second.message, "") << second.out;
     EXPECT_LT(finaldeviation(second.s, geometries.at(1)), 1.0000001e-6);
     EXPECT_GT(finaldeviation(second.s, geometries.back()), 1e-3);
+    EXPECT_EQ(second.s.energy, r.s.energy);
 }
 
-TEST(ReadorcaRealdata, FrequencyRunGivesTheGeometryOnly) {
+// The frequency runs of both versions: the 60 printed modes of the 20 atoms less the six at
+// zero; the suite compares the frequencies, intensities and shapes themselves.
+TEST(ReadorcaRealdata, FrequencyRunsDropTranslationsAndRotations) {
+    for (const char* file : {"ORCA/dvb_ir.out", "ORCA/dvb_raman.out"}) {
+        SCOPED_TRACE(file);
+        if (!present(file)) {
+            GTEST_SKIP() << "real outputs not found at " << path("");
+        }
+        const nlohmann::json ref = reference(file);
+        testing::internal::CaptureStderr();
+        const RealRun r = readreal("ORCA", file);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        ASSERT_EQ(r.message, "") << r.out;
+        EXPECT_EQ(r.out, "");
+        expectatoms(r.s, ref);
+        ASSERT_EQ(r.s.ngeom, 1);
+        ASSERT_EQ(r.s.nvib, 54);
+        EXPECT_EQ(r.s.vibs(1), ref.at("vibfreqs").at(0).get<double>());
+        EXPECT_EQ(r.s.vibs(54), ref.at("vibfreqs").at(53).get<double>());
+    }
+}
+
+// The frequency run cut inside its normal modes: the run converts what it read, keeps the modes
+// whose every row it read and says so, and notes on standard error that the run did not finish.
+TEST(ReadorcaRealdata, CutInsideTheNormalModes) {
     if (!present("ORCA/dvb_ir.out")) {
         GTEST_SKIP() << "real outputs not found at " << path("");
     }
+    const std::string text = slurp(path("ORCA/dvb_ir.out"));
+    // Into the third block of six (modes 12 to 17), after the row of the 11th coordinate.
+    const std::size_t header = text.find("\n                 12         13");
+    ASSERT_NE(header, std::string::npos);
+    const std::size_t cut = text.find("\n     11 ", header);
+    ASSERT_NE(cut, std::string::npos);
+
+    Store s;
+    InputFile in(text.substr(0, cut + 1));
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
+    readorca(s, in);
+    const std::string out = testing::internal::GetCapturedStdout();
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(out, " The normal modes end early: 6 of the 54 vibrations are read in full and "
+                   "kept.\n");
+    EXPECT_EQ(err, "kru: note: the run did not finish: final structure is geometry 1 of 1, the "
+                   "last complete one\n");
     const nlohmann::json ref = reference("ORCA/dvb_ir.out");
-    const RealRun r = readreal("ORCA", "ORCA/dvb_ir.out");
-    ASSERT_EQ(r.message, "") << r.out;
-    expectatoms(r.s, ref);
-    ASSERT_EQ(r.s.ngeom, 1);
-    EXPECT_LT(finaldeviation(r.s, ref.at("geometries_angstrom").at(0)), 1.0000001e-6);
-    // The reference has the 54 frequencies of this run; this reader reads no vibrations.
-    EXPECT_EQ(ref.at("vibfreqs").size(), 54u);
-    EXPECT_EQ(r.s.nvib, 0);
+    ASSERT_EQ(s.nvib, 6);
+    for (int m = 1; m <= s.nvib; ++m) {
+        EXPECT_EQ(s.vibs(m), ref.at("vibfreqs").at(std::size_t(m - 1)).get<double>());
+        EXPECT_EQ(s.frqintns(m), 0.0) << "the IR table comes after the modes";
+    }
+    EXPECT_NEAR(s.energy * ev_per_hartree, ref.at("energies_eV").at(0).get<double>(), 1e-5);
 }
 
 } // namespace
