@@ -52,31 +52,10 @@ TEST(ReadorcaRealdata, OptimisationStepsWithTheirEnergies) {
     EXPECT_EQ(second.s.energy, r.s.energy);
 }
 
-// The frequency runs of both versions: the 60 printed modes of the 20 atoms less the six at
-// zero; the suite compares the frequencies, intensities and shapes themselves.
-TEST(ReadorcaRealdata, FrequencyRunsDropTranslationsAndRotations) {
-    for (const char* file : {"ORCA/dvb_ir.out", "ORCA/dvb_raman.out"}) {
-        SCOPED_TRACE(file);
-        if (!present(file)) {
-            GTEST_SKIP() << "real outputs not found at " << path("");
-        }
-        const nlohmann::json ref = reference(file);
-        testing::internal::CaptureStderr();
-        const RealRun r = readreal("ORCA", file);
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
-        ASSERT_EQ(r.message, "") << r.out;
-        EXPECT_EQ(r.out, "");
-        expectatoms(r.s, ref);
-        ASSERT_EQ(r.s.ngeom, 1);
-        ASSERT_EQ(r.s.nvib, 54);
-        EXPECT_EQ(r.s.vibs(1), ref.at("vibfreqs").at(0).get<double>());
-        EXPECT_EQ(r.s.vibs(54), ref.at("vibfreqs").at(53).get<double>());
-    }
-}
-
-// The frequency run cut inside its normal modes: the run converts what it read, keeps the modes
-// whose every row it read and says so, and notes on standard error that the run did not finish.
-TEST(ReadorcaRealdata, CutInsideTheNormalModes) {
+// A frequency run reads without a word; cut inside its normal modes, it converts what it read,
+// keeps the modes whose every row it read and says so, and notes on standard error that the run
+// did not finish.
+TEST(ReadorcaRealdata, FrequencyRunWholeAndCutInsideTheNormalModes) {
     if (!present("ORCA/dvb_ir.out")) {
         GTEST_SKIP() << "real outputs not found at " << path("");
     }
@@ -87,17 +66,23 @@ TEST(ReadorcaRealdata, CutInsideTheNormalModes) {
     const std::size_t cut = text.find("\n     11 ", header);
     ASSERT_NE(cut, std::string::npos);
 
+    const auto read = [](Store& s, std::string part) {
+        InputFile in(std::move(part));
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        readorca(s, in);
+        const std::string err = testing::internal::GetCapturedStderr();
+        return testing::internal::GetCapturedStdout() + err;
+    };
+    Store whole;
+    EXPECT_EQ(read(whole, text), "");
+    EXPECT_EQ(whole.nvib, 54);
+
     Store s;
-    InputFile in(text.substr(0, cut + 1));
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    readorca(s, in);
-    const std::string out = testing::internal::GetCapturedStdout();
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(out, " The normal modes end early: 6 of the 54 vibrations are read in full and "
-                   "kept.\n");
-    EXPECT_EQ(err, "kru: note: the run did not finish: final structure is geometry 1 of 1, the "
-                   "last complete one\n");
+    EXPECT_EQ(read(s, text.substr(0, cut + 1)),
+              " The normal modes end early: 6 of the 54 vibrations are read in full and kept.\n"
+              "kru: note: the run did not finish: final structure is geometry 1 of 1, the last "
+              "complete one\n");
     const nlohmann::json ref = reference("ORCA/dvb_ir.out");
     ASSERT_EQ(s.nvib, 6);
     for (int m = 1; m <= s.nvib; ++m) {
