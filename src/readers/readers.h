@@ -87,6 +87,9 @@ int selectgeometry(Store& s);
 /// final structure is (`finalgeometry` 0: the atoms as read, no geometry of the sequence).
 void noteunfinished(const Store& s, int finalgeometry);
 
+/// Whether every atom of geometry g lies on one line, within 1e-3 Angstrom (two atoms always do).
+bool linearmolecule(const Store& s, int g);
+
 /// Number of non-blank lines after the first `skip` lines.
 int countatomlines(InputFile& in, long long skip);
 /// Creates the tables for `count` atoms and decodes every non-blank line after the first `skip`.

@@ -126,38 +126,6 @@ int rowkey(const FreeRead& f) {
     return int(number);
 }
 
-// Whether every atom of geometry g lies on one line (two atoms always do): a linear molecule
-// has one rotation fewer among the modes ORCA prints at zero.
-bool linearmolecule(const Store& s, int g) {
-    if (s.nat <= 2) {
-        return true;
-    }
-    constexpr double tolerance = 1e-3 / angstrom_per_bohr; // well above the printed precision
-    const auto along = [&](int a, int k) { return s.xgeo(k, a, g) - s.xgeo(k, 1, g); };
-    int far = 1;
-    double farthest = 0.0;
-    for (int a = 2; a <= s.nat; ++a) {
-        const double d = std::hypot(along(a, 1), along(a, 2), along(a, 3));
-        if (d > farthest) {
-            farthest = d;
-            far = a;
-        }
-    }
-    if (farthest < tolerance) {
-        return true;
-    }
-    for (int a = 2; a <= s.nat; ++a) {
-        // The distance of atom a from the line through atom 1 and the farthest atom.
-        const double cx = along(a, 2) * along(far, 3) - along(a, 3) * along(far, 2);
-        const double cy = along(a, 3) * along(far, 1) - along(a, 1) * along(far, 3);
-        const double cz = along(a, 1) * along(far, 2) - along(a, 2) * along(far, 1);
-        if (std::hypot(cx, cy, cz) / farthest > tolerance) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The frequency section as the two passes walk it: the frequency rows, the normal-mode blocks
 // (a header of mode numbers, with symmetry a row of irrep labels, then one row per Cartesian
 // coordinate) and the IR rows. All 3N modes are kept under ORCA's numbers (mode m at m + 1)

@@ -135,44 +135,12 @@ bool harmonicfrequency(std::string_view token, double& value) {
     return true;
 }
 
-// A linear molecule has one rotation fewer: every atom on the line through the first atom and
-// the one farthest from it.
-bool linearmolecule(const Store& s) {
-    constexpr double tolerance = 1e-3; // Bohr
-    auto distance2 = [&s](int a, int b) {
-        double d = 0.0;
-        for (int k = 1; k <= 3; ++k) {
-            d += (s.xyz(k, a) - s.xyz(k, b)) * (s.xyz(k, a) - s.xyz(k, b));
-        }
-        return d;
-    };
-    int far = 1;
-    for (int a = 2; a <= s.nat; ++a) {
-        if (distance2(1, a) > distance2(1, far)) {
-            far = a;
-        }
-    }
-    const double length2 = distance2(1, far);
-    if (length2 < tolerance * tolerance) {
-        return true;
-    }
-    for (int a = 2; a <= s.nat; ++a) {
-        double along = 0.0;
-        for (int k = 1; k <= 3; ++k) {
-            along += (s.xyz(k, a) - s.xyz(k, 1)) * (s.xyz(k, far) - s.xyz(k, 1));
-        }
-        if (distance2(1, a) - along * along / length2 > tolerance * tolerance) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // The harmonic-analysis table may list translations and rotations among the modes; the molecule
 // has 3N-6 vibrations (3N-5 when linear), and the surplus modes nearest to 0 cm-1 are the
 // external ones. The modes kept close up in their order.
-void dropexternalmodes(Store& s) {
-    const int vibrations = std::max(3 * s.nat - (linearmolecule(s) ? 5 : 6), 0);
+void dropexternalmodes(Store& s, int g) {
+    const bool linear = g >= 1 ? linearmolecule(s, g) : s.nat <= 2;
+    const int vibrations = std::max(3 * s.nat - (linear ? 5 : 6), 0);
     int surplus = s.nvib - vibrations;
     if (surplus <= 0) {
         return;
@@ -516,7 +484,7 @@ void readpsi4(Store& s, InputFile& in) {
     const int g = s.ngeom >= 1 ? selectgeometry(s) : 0;
     if (r.w.harmonictable) {
         s.nvib = r.w.blockmodes;
-        dropexternalmodes(s);
+        dropexternalmodes(s, g);
     }
     if (!r.finished) {
         noteunfinished(s, g);
