@@ -41,9 +41,7 @@ int nwchemelement(const FreeRead& f, std::string_view line, std::string_view rou
     const int fromcharge = chargeelement(charge);
     const int z = fromcharge != 0 ? fromcharge : fromtag;
     if (z == 0) {
-        std::cout << "Unknown atomtype found: " << fixedtext(symbol, 2) << '\n'
-                  << "LINE: " << record(line) << '\n';
-        myexit("Unknown atomtype found", routine);
+        unknownatomtype(symbol, record(line), routine);
     }
     return z;
 }

@@ -263,7 +263,7 @@ void storeatom(Store& s, std::string_view up, bool zmatrix, const std::vector<Ge
     const int j = elementfield(f, symbol);
     const int z = elementnumber(symbol);
     if (z == 0) {
-        reject("Unknown atomtype found: " + fixedtext(symbol, 2), up, "Unknown atomtype found");
+        unknownatomtype(symbol, record(up), routine);
     }
     if (s.nat + 1 > s.iat.hi()) {
         myexit("More atoms than counted", routine);

@@ -117,9 +117,7 @@ int element(const FreeRead& f, std::string_view line) {
     }
     const int z = elementnumber(symbol);
     if (z == 0) {
-        std::cout << "Unknown atomtype found: " << fixedtext(symbol, 2) << '\n'
-                  << "LINE: " << record(line) << '\n';
-        myexit("Unknown atomtype found", routine);
+        unknownatomtype(symbol, record(line), routine);
     }
     return z;
 }

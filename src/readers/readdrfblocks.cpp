@@ -49,9 +49,7 @@ void storeatom(Store& s, const std::string& up, const FreeRead& f, std::string_v
     const bool dummy = label == "QQ" || label == "CM";
     const int z = elementnumber(dummy ? std::string_view("XX") : label);
     if (z == 0) {
-        std::cout << "Unknown atomtype found: " << fixedtext(label, 2) << '\n'
-                  << "LINE: " << up << '\n';
-        myexit("Unknown atomtype found", routine);
+        unknownatomtype(label, up, routine);
     }
     // The first pass sized the tables from the last block; an earlier block may not outgrow it.
     if (s.nat + 1 > s.iat.hi()) {

@@ -94,9 +94,7 @@ int lookup(std::string_view name, std::string_view residue, std::string_view lin
         z = elementof(name2, element);
     }
     if (z == 0) {
-        std::cout << "Unknown atomtype found: " << fixedtext(name, 2) << '\n'
-                  << "LINE: " << record(line) << '\n';
-        myexit("Unknown atomtype found", "readpdb");
+        unknownatomtype(name, record(line), "readpdb");
     }
     return z;
 }

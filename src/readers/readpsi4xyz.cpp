@@ -44,10 +44,7 @@ void decodeatom(Store& s, const FreeRead& f, std::string_view line, double rconv
     }
     const int z = labelelement(label);
     if (z == 0) {
-        std::cout << "2Unable to extract ATOMlabel from next line (tried with "
-                  << label.substr(0, 2) << ")\n"
-                  << record(line) << '\n';
-        myexit("Unable to find ATOMlabel", "readpsi4->xyz");
+        unknownatomlabel("2", label, line, "readpsi4->xyz");
     }
     s.iat(a) = z;
     s.inpcoor = 1;

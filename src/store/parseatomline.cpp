@@ -80,8 +80,7 @@ void parseatomline(Store& s, std::string_view line, std::string_view routine,
         }
         z = elementnumber(symbol);
         if (z == 0) {
-            reject("Unknown atomtype found: " + fixedtext(symbol, 2), line,
-                   "Unknown atomtype found", routine);
+            unknownatomtype(symbol, record(line), routine);
         }
     }
     if (s.nat + 1 > s.iat.hi()) {

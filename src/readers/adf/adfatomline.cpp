@@ -61,11 +61,7 @@ void adfatomline(Store& s, std::string_view line, bool cycletable, std::string_v
 
     const int z = adfelement(label);
     if (z == 0) {
-        std::cout << (cycletable ? '3' : '2')
-                  << "Unable to extract ATOMlabel from next line (tried with " << label.substr(0, 2)
-                  << ")\n"
-                  << record(line) << '\n';
-        myexit("Unable to find ATOMlabel", std::string(reader) + "->xyz");
+        unknownatomlabel(cycletable ? "3" : "2", label, line, std::string(reader) + "->xyz");
     }
     s.iat(a) = z;
     for (int k = 1; k <= 3; ++k) {

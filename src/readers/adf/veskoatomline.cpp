@@ -31,10 +31,7 @@ void veskoatomline(Store& s, std::string_view line) {
 
     const int z = elementnumber(label);
     if (z == 0) {
-        std::cout << "Unable to extract ATOMlabel from next line (tried with " << label.substr(0, 2)
-                  << ")\n"
-                  << record(line) << '\n';
-        myexit("Unable to find ATOMlabel", "readvesko->xyz");
+        unknownatomlabel("", label, line, "readvesko->xyz");
     }
     s.iat(a) = z;
     s.inpcoor = 1;
