@@ -103,17 +103,9 @@ struct AdfReader {
     RunFilter runs{s};
     GeometrySequence sequence{s, "readadfout"};
 
-    // The next line padded to the record length, so markers with trailing blanks match short
-    // lines; false at the end of the file.
-    bool next(std::string& rec) {
-        if (!in.getline(current)) {
-            return false;
-        }
-        // In place, so that no line costs an allocation.
-        rec.assign(current);
-        rec.resize(recordlength, ' ');
-        return true;
-    }
+    // The next line, as it stands (the marker search pads it where a marker ends in blanks);
+    // false at the end of the file.
+    bool next() { return in.getline(current); }
 
     void firstpass();
     void secondpass();
@@ -125,8 +117,7 @@ struct AdfReader {
 };
 
 void AdfReader::firstpass() {
-    std::string rec;
-    while (next(rec)) {
+    while (next()) {
         const std::uint64_t found = set.find(current);
         if (!runs.counting(has(found, jobmarker)) || has(found, jobmarker)) {
             continue;
@@ -156,7 +147,7 @@ void AdfReader::firstpass() {
             readfrq = true;
             s.nvib = -1; // the underline below the header brings the count to 0
         } else if (readfrq) {
-            if (freerd(rec).nfndt == 0) {
+            if (freerd(current).nfndt == 0) {
                 readfrq = false;
             } else {
                 ++s.nvib;
@@ -165,19 +156,18 @@ void AdfReader::firstpass() {
             ++ngeomread;
             ++s.ngeom;
         } else if (has(found, runtype)) {
-            frequencies = has(rec, "FREQUENCIES");
+            frequencies = has(current, "FREQUENCIES");
         } else if (has(found, ltpoints)) {
-            nrlt = ltnumber(freerd(rec).fndintegers(1));
+            nrlt = ltnumber(freerd(current).fndintegers(1));
         } else if (has(found, firstlt)) {
-            idlt = ltnumber(freerd(rec).fndintegers(1));
+            idlt = ltnumber(freerd(current).fndintegers(1));
         }
     }
 }
 
 void AdfReader::secondpass() {
-    std::string rec;
     int counter = 0; // lines of the current intensity table
-    while (next(rec)) {
+    while (next()) {
         const std::uint64_t found = set.find(current);
         if (!runs.reading(has(found, jobmarker)) || has(found, jobmarker)) {
             continue;
@@ -205,7 +195,7 @@ void AdfReader::secondpass() {
             readfrq = true;
             counter = -1;
         } else if (readfrq) {
-            const FreeRead f = freerd(rec);
+            const FreeRead f = freerd(current);
             if (f.nfndt == 0) {
                 readfrq = false;
             } else {
@@ -218,16 +208,16 @@ void AdfReader::secondpass() {
             adfnormalmodes(s, in, "readadfout", false);
         } else if (!frequencies && !twoframes && has(found, variables)) {
             geometricvariables();
-        } else if (has(found, fragmentsword) && freerd(rec).nfnds == 1) {
+        } else if (has(found, fragmentsword) && freerd(current).nfnds == 1) {
             fragments();
         } else if (has(found, bondingenergy) || has(found, newenergy) ||
                    has(found, currentenergy)) {
-            sequence.energy(freerd(rec).fndreals(1));
+            sequence.energy(freerd(current).fndreals(1));
         } else if (has(found, scantable)) {
             adffrequencyscan(s, in);
             scanread = true;
         } else if (has(found, runtype)) {
-            frequencies = has(rec, "FREQUENCIES");
+            frequencies = has(current, "FREQUENCIES");
         }
     }
 }
@@ -247,17 +237,16 @@ void AdfReader::cyclegeometry() {
 // A "Coordinates (Cartesian)" table of a run that prints its steps in two frames: header lines
 // up to the underline, then one line per atom, Bohr before Angstrom where both are printed.
 void AdfReader::cartesiangeometry() {
-    std::string rec;
     double unitsperbohr = 1.0;
     bool underline = false;
     for (int header = 1; header <= 6 && !underline; ++header) {
-        if (!next(rec)) {
+        if (!next()) {
             break;
         }
-        if (has(rec, "angstrom") && !has(rec, "bohr")) {
+        if (has(current, "angstrom") && !has(current, "bohr")) {
             unitsperbohr = angstrom_per_bohr;
         }
-        underline = has(rec, "-----");
+        underline = has(current, "-----");
     }
     ++ngeomread;
     if (!underline) {
@@ -276,12 +265,11 @@ void AdfReader::geometricvariables() {
 // The FRAGMENTS table lists the atoms fragment by fragment; the last integer of a line is the
 // atom's number in the molecule, in Angstrom.
 void AdfReader::fragments() {
-    std::string rec;
-    bool complete = next(rec) && next(rec);
+    bool complete = next() && next();
     for (int line = 1; line <= s.nat && complete; ++line) {
-        complete = next(rec);
+        complete = next();
         if (complete) {
-            const FreeRead f = freerd(rec);
+            const FreeRead f = freerd(current);
             const long long a = f.fndintegers(f.nfndi);
             if (f.nfndi < 1 || a < 1 || a > s.nat) {
                 myexit("Atom number out of range in FRAGMENTS table", "readadfout");
