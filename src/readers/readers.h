@@ -18,8 +18,9 @@ struct FreeRead;
 
 /// Checks the counts of a first pass against what the file can hold (an atom takes a line of its
 /// own, a molecule has 3N modes), ending the run under `routine` with the count and its bound
-/// when one is beyond it; then creates the tables and rewinds.
-void sizestore(Store& s, InputFile& in, std::string_view routine);
+/// when one is beyond it; then creates the tables and rewinds. `declaredatoms` is an atom count
+/// as the file states it, which may be beyond what nat holds; by default nat.
+void sizestore(Store& s, InputFile& in, std::string_view routine, long long declaredatoms = -1);
 
 /// The run of a multi-run output a reader takes. The first pass counts the runs in nrjobs and
 /// follows the run JOB names, or every run when JOB is 0 (the last run's counts then stand); the

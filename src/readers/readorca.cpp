@@ -318,6 +318,7 @@ Vibrations::Section sectionof(std::uint64_t found) {
 void readorca(Store& s, InputFile& in) {
     std::string_view line;
     int counted = 0; // coordinate blocks of the first pass: the room in the geometry tables
+    long long declaredatoms = 0; // as the file states it, beyond what nat holds
     s.nat = 0;
     in.rewind();
     const MarkerSet set = markers();
@@ -334,7 +335,8 @@ void readorca(Store& s, InputFile& in) {
             s.nvib = 0;
             vib.close();
         } else if (found & atomcount) {
-            s.nat = int(std::clamp<long long>(freerd(line).fndintegers(1), INT_MIN, INT_MAX));
+            declaredatoms = freerd(line).fndintegers(1);
+            s.nat = int(std::clamp<long long>(declaredatoms, INT_MIN, INT_MAX));
         } else if (found & coordinates) {
             ++counted;
         } else if ((found & sectionmarkers) && heading(line, found)) {
@@ -350,7 +352,7 @@ void readorca(Store& s, InputFile& in) {
         myexit("No ATOMS found", "readorca");
     }
     s.ngeom = counted;
-    sizestore(s, in, "readorca");
+    sizestore(s, in, "readorca", declaredatoms);
     runs.select();
     vib = Vibrations{};
     vib.size(s);

@@ -8,11 +8,13 @@
 
 #include <string>
 
-void sizestore(Store& s, InputFile& in, std::string_view routine) {
+void sizestore(Store& s, InputFile& in, std::string_view routine, long long declaredatoms) {
     const long long lines = in.linecount();
-    const std::string bound = " the " + std::to_string(lines) + " lines of the file can hold";
-    if (s.nat > lines) {
-        myexit("Atom count " + std::to_string(s.nat) + " is more than" + bound, routine);
+    const long long atoms = declaredatoms >= 0 ? declaredatoms : s.nat;
+    if (atoms > lines) {
+        myexit("Atom count " + std::to_string(atoms) + " is more than the " +
+                   std::to_string(lines) + " lines of the file can hold",
+               routine);
     }
     if (static_cast<long long>(s.nvib) > 3LL * s.nat) {
         myexit("Mode count " + std::to_string(s.nvib) + " is more than the " +
