@@ -8,9 +8,9 @@
 #include "store/store.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <iostream>
-#include <vector>
 
 namespace {
 
@@ -47,26 +47,29 @@ void parseatomline(Store& s, std::string_view line, std::string_view routine,
         }
     }
     // Coordinates: the first three reals, or with integer coordinates the first three numbers
-    // in order of appearance; an element number is never one of them.
-    std::vector<double> numbers;
+    // in order of appearance; an element number is never one of them. A fixed array, so that a
+    // line costs no allocation.
+    std::array<double, 3> numbers{};
+    std::size_t found = 0;
     if (f.nfndr >= 3) {
         numbers = {f.fndreals(1), f.fndreals(2), f.fndreals(3)};
+        found = 3;
     } else if (options.integercoords) {
         bool skipped = !numbered;
-        for (int i = 1; i <= f.nfndt && numbers.size() < 3; ++i) {
+        for (int i = 1; i <= f.nfndt && found < 3; ++i) {
             const FieldRef r = f.fndorder(i);
             if (r.kind == FieldKind::real) {
-                numbers.push_back(f.fndreals(r.index));
+                numbers[found++] = f.fndreals(r.index);
             } else if (r.kind == FieldKind::integer) {
                 if (!skipped) {
                     skipped = true;
                     continue;
                 }
-                numbers.push_back(double(f.fndintegers(r.index)));
+                numbers[found++] = double(f.fndintegers(r.index));
             }
         }
     }
-    if (numbers.size() < 3) {
+    if (found < 3) {
         reject("Not enough reals found: " + fw::I(f.nfndr, 2), line, "Not enough reals on line",
                routine);
     }
