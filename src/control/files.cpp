@@ -110,7 +110,7 @@ bool InputFile::load(const std::string& path) {
     return true;
 }
 
-bool InputFile::getline(std::string_view& line) {
+bool InputFile::getline(std::string_view& line, std::size_t cut) {
     if (next_ >= text_.size()) {
         linecount_ = lineno_;
         return false;
@@ -124,7 +124,7 @@ bool InputFile::getline(std::string_view& line) {
     if (end > begin && text_[end - 1] == '\r') {
         --end;
     }
-    line = text_.substr(begin, std::min(end - begin, recordlength));
+    line = text_.substr(begin, std::min(end - begin, cut));
     return true;
 }
 

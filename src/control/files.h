@@ -21,8 +21,9 @@ class InputFile {
     ~InputFile();
     /// Reads a whole file; false when it cannot be opened or read.
     bool load(const std::string& path);
-    /// The next line, or false at the end of the file.
-    bool getline(std::string_view& line);
+    /// The next line cut to `cut` characters (a record, by default), or false at the end of the
+    /// file.
+    bool getline(std::string_view& line, std::size_t cut = recordlength);
     /// Back to the first line, for a reader's second pass.
     void rewind() {
         next_ = 0;
