@@ -27,6 +27,8 @@ constexpr std::array readers{
     ReaderEntry{"DRF", &readdrf, "DRF input: external-charge block, charges and Bohr coordinates"},
     ReaderEntry{"DRFOUT", &readdrfout, "DRF output: every external-charge block as one geometry"},
     ReaderEntry{"MOPOUT", &readmopout, "MOPAC output: geometries with heats of formation, modes"},
+    ReaderEntry{"MOVXYZ", &readmovxyz,
+                "multi-frame XYZ file: every frame a geometry, energies from the comment lines"},
     ReaderEntry{"NWCHEM", &readnwchem, "NWChem output: geometries, energies, modes, intensities"},
     ReaderEntry{"NWQMMM", &readnwqmmm, "NWChem QM/MM output: the last QM/MM geometry"},
     ReaderEntry{"ORCA", &readorca, "ORCA output: geometries with energies, frequencies, modes"},

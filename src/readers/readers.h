@@ -99,6 +99,11 @@ void storeatomlines(Store& s, InputFile& in, int count, long long skip, std::str
 
 /// XYZ file: atom count, title, atom lines in Angstrom.
 void readxyz(Store& s, InputFile& in);
+/// Multi-frame XYZ file: every frame a geometry of the sequence with its comment line's energy.
+void readmovxyz(Store& s, InputFile& in);
+/// The energy on a frame's comment line in Hartree: xtb's "energy: E" (Hartree) or an extended
+/// XYZ "energy=E" key (eV); false when the line holds none.
+bool commentenergy(std::string_view line, double& hartree);
 /// Bare atom lines in Angstrom; an element number may stand for the symbol.
 void readangs(Store& s, InputFile& in);
 /// Bare atom lines in Bohr.
