@@ -129,6 +129,5 @@ void readmovxyz(Store& s, InputFile& in) {
             }
         }
     }
-    seq.finish();
     selectgeometry(s);
 }
