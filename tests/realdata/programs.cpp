@@ -9,7 +9,7 @@ constexpr std::array table{
     Program{"ADF", "ADFOUT", ".adfout"}, Program{"CFOUR", "CFOUR", ".c4"},
     Program{"MOPAC", "MOPOUT", ".out"},  Program{"MOPAC", "ARC", ".arc"},
     Program{"NWChem", "NWCHEM", ".out"}, Program{"ORCA", "ORCA", ".out"},
-    Program{"Psi4", "PSI4", ".out"},
+    Program{"Psi4", "PSI4", ".out"},     Program{"QChem", "QCHEM", ".out"},
 };
 
 } // namespace
