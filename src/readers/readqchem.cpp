@@ -42,7 +42,7 @@ MarkerSet markers() {
         "Running Job",
         "Welcome to Q-Chem",
         "Standard Nuclear Orientation",
-        "Total energy in the final basis set",
+        "Total energy",
         "total energy",
         "TOTAL ENERGY",
         "Final energy is",
@@ -112,6 +112,18 @@ MethodTotal methodtotal(std::string_view line, std::uint64_t found) {
         return {};
     }
     return t;
+}
+
+// The SCF energy: "Total energy in the final basis set = E", or "Total energy = E" as newer
+// versions print it; not "Total energy for state 1: E" of an excited state.
+bool scfenergyline(std::string_view line) {
+    constexpr std::string_view total = "Total energy";
+    const std::string_view text = trimblanks(line);
+    if (!text.starts_with(total)) {
+        return false;
+    }
+    const std::string_view rest = trimblanks(text.substr(total.size()));
+    return rest.starts_with('=') || rest.starts_with("in the final basis set");
 }
 
 bool dashes(std::string_view line) {
@@ -398,7 +410,7 @@ void QchemReader::energyline(std::string_view text, std::uint64_t found) {
         return;
     }
     double value = 0.0;
-    if (method.empty() && valueafterequals(text, value)) {
+    if (method.empty() && scfenergyline(text) && valueafterequals(text, value)) {
         seq.energy(value);
     }
 }
@@ -453,7 +465,8 @@ void QchemReader::intensities(std::string_view text) {
 // line ("TransDip") ends the rows and is looked at as any other.
 bool QchemReader::moderow(std::string_view text) {
     const FreeRead f = freerd(text);
-    if (f.nfndt < 1 || f.fndorder(1).kind != FieldKind::string || f.nfndr < 3 * w.groupsize) {
+    if (f.nfndt < 1 || f.fndorder(1).kind != FieldKind::string || f.nfndr < 3 * w.groupsize ||
+        f.fndstrings(1) == "TransDip") {
         closegroup();
         return false;
     }

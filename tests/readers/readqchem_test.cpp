@@ -103,8 +103,10 @@ TEST(Readqchem, EnergiesOfTheJobsMethod) {
     ASSERT_EQ(r.message, "") << r.out;
     EXPECT_EQ(r.s.egeo(1), -75.002);
 
-    // Without a correlated total the SCF energies are the job's.
-    r = run(welcome + water(0.1) + scf("-74.96") + water(0.2) + scf("-74.97") + scf("-74.98"));
+    // Without a correlated total the SCF energies are the job's, in either form; an excited
+    // state's total is none.
+    r = run(welcome + water(0.1) + scf("-74.96") + water(0.2) +
+            " Total energy for state  1:   -74.5 au\n Total energy =   -74.97\n" + scf("-74.98"));
     ASSERT_EQ(r.message, "") << r.out;
     EXPECT_EQ(r.s.egeo(1), -74.96);
     EXPECT_EQ(r.s.egeo(2), -74.97);
