@@ -34,6 +34,7 @@ constexpr std::array readers{
     ReaderEntry{"ORCA", &readorca, "ORCA output: geometries with energies, frequencies, modes"},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names"},
     ReaderEntry{"PSI4", &readpsi4, "Psi4 output: geometries with energies, frequencies, modes"},
+    ReaderEntry{"QCHEM", &readqchem, "Q-Chem output: geometries with energies, frequencies, modes"},
     ReaderEntry{"VESKO", &readvesko,
                 "VESKO output: geometries, energies, frequencies, normal modes, transit points"},
     ReaderEntry{"OUT", &readvesko, "VESKO output, as VESKO"},

@@ -153,6 +153,8 @@ void readorca(Store& s, InputFile& in);
 void readpsi4(Store& s, InputFile& in);
 /// Psi4 table after a coordinate header: counts its atoms, and with `store` decodes them.
 void readpsi4xyz(Store& s, InputFile& in, bool store, double rconvrs);
+/// Q-Chem output: each orientation table of the chosen job with its energy, frequencies, modes.
+void readqchem(Store& s, InputFile& in);
 
 /// K-matrix file: line n gives the distance, angle and dihedral partners of atom n.
 void readkmatrix(Store& s, InputFile& in);

@@ -37,7 +37,8 @@ constexpr RealFile realfiles[] = {
     {"NWChem/dvb_gopt_ks.out", "NWCHEM"}, {"CFOUR/dvb_ir.c4", "CFOUR"},
     {"CFOUR/water_gopt.c4", "CFOUR"},     {"CFOUR/C_bigbasis.c4", "CFOUR"},
     {"MOPAC/dvb_gopt.out", "MOPOUT"},     {"MOPAC/h2o-force.out", "MOPOUT"},
-    {"MOPAC/dvb_gopt.arc", "ARC"},
+    {"MOPAC/dvb_gopt.arc", "ARC"},        {"QChem/dvb_ir.out", "QCHEM"},
+    {"QChem/dvb_gopt.out", "QCHEM"},
 };
 
 // Where to cut: after `count` line ends spread evenly over the file, and halfway into the line
