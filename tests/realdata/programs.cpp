@@ -6,9 +6,10 @@
 namespace {
 
 constexpr std::array table{
-    Program{"ADF", "ADFOUT", ".adfout"}, Program{"CFOUR", "CFOUR", ".c4"},
-    Program{"MOPAC", "MOPOUT", ".out"},  Program{"MOPAC", "ARC", ".arc"},
-    Program{"NWChem", "NWCHEM", ".out"}, Program{"ORCA", "ORCA", ".out"},
+    Program{"ADF", "ADFOUT", ".adfout"},  Program{"CFOUR", "CFOUR", ".c4"},
+    Program{"Gaussian", "GAUSS", ".out"}, Program{"Gaussian", "GAUSS", ".log"},
+    Program{"MOPAC", "MOPOUT", ".out"},   Program{"MOPAC", "ARC", ".arc"},
+    Program{"NWChem", "NWCHEM", ".out"},  Program{"ORCA", "ORCA", ".out"},
     Program{"Psi4", "PSI4", ".out"},
 };
 
