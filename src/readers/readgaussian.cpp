@@ -369,6 +369,11 @@ struct Counts {
     Vibrations vib;
 };
 
+struct MarkedLine {
+    long long line;      // its number
+    std::uint64_t found; // the markers it holds
+};
+
 std::size_t tablekind(std::uint64_t found) {
     return (found & standard) ? 0 : (found & input) ? 1 : 2;
 }
@@ -382,9 +387,15 @@ void readgaussian(Store& s, InputFile& in) {
     RunFilter runs(s);
     JobStarts jobs;
     Counts c;
+    // The lines that hold markers, as the first pass finds them: the second pass takes them
+    // from here instead of searching every line again.
+    std::vector<MarkedLine> marked;
     // Both passes walk every table, so that they see the same lines and the same jobs.
     while (in.getline(line)) {
         const std::uint64_t found = set.find(line);
+        if (found != 0) {
+            marked.push_back({in.lineno(), found});
+        }
         const bool opens = jobs.opens(found);
         const bool counting = runs.counting(opens);
         if (found & tables) {
@@ -426,8 +437,12 @@ void readgaussian(Store& s, InputFile& in) {
     GeometrySequence seq(s, routine);
     bool decoded = false;
     bool finished = false;
+    std::size_t next = 0; // the next marked line
     while (in.getline(line)) {
-        const std::uint64_t found = set.find(line);
+        std::uint64_t found = 0;
+        if (next < marked.size() && marked[next].line == in.lineno()) {
+            found = marked[next++].found;
+        }
         const bool reading = runs.reading(jobs.opens(found));
         if (found & tables) {
             c.vib.close();
