@@ -234,14 +234,14 @@ class Vibrations {
             }
         }
         first_ = modes_[l] + 1;
-        columns_ = std::min(f.nfndr, FreeRead::maxfields);
-        modes_[l] = int(std::min<long long>(modes_[l] + f.nfndr, INT_MAX));
+        columns_ = f.nfndr;
+        modes_[l] += f.nfndr;
         open_ = s != nullptr && layout == taken_;
         rows_ = false;
         headlines_ = 0;
         if (open_) {
             for (int j = 1; j <= columns_; ++j) {
-                if (const int m = first_ + j - 1; m <= s->nvib) {
+                if (const long long m = first_ + j - 1; m <= s->nvib) {
                     s->vibs(m) = f.fndreals(j);
                 }
             }
@@ -255,7 +255,7 @@ class Vibrations {
         }
         const FreeRead f = freerd(line);
         for (int j = 1; j <= std::min(columns_, f.nfndr); ++j) {
-            if (const int m = first_ + j - 1; m <= s.nvib) {
+            if (const long long m = first_ + j - 1; m <= s.nvib) {
                 s.frqintns(m) = f.fndreals(j);
             }
         }
@@ -303,10 +303,11 @@ class Vibrations {
         }
     }
 
-    /// After the first pass: the modes of the layout taken.
+    /// After the first pass: the modes of the layout taken (a count beyond an int is kept as
+    /// INT_MAX, which no molecule's modes reach).
     int counted() {
         taken_ = modes_[high] > 0 ? high : low;
-        return modes_[std::size_t(taken_)];
+        return int(std::min<long long>(modes_[std::size_t(taken_)], INT_MAX));
     }
 
     /// Between the passes: back to the start, with room to count the rows of each mode.
@@ -342,7 +343,7 @@ class Vibrations {
     }
 
     // One displacement; `rows` counts the row toward the mode's full set of rows.
-    void store(Store& s, int k, int a, int m, double value, int rows) {
+    void store(Store& s, int k, int a, long long m, double value, int rows) {
         if (m > s.nvib) {
             return;
         }
@@ -350,14 +351,14 @@ class Vibrations {
         rowsread_[std::size_t(m - 1)] += rows;
     }
 
-    std::array<int, 2> modes_{};            // modes of each layout's latest section
+    std::array<long long, 2> modes_{};      // modes of each layout's latest section
     std::array<bool, 2> fresh_{true, true}; // a head came; the layout's next block restarts
     Layout taken_ = low;
-    bool open_ = false; // a block of the layout taken is being read
-    bool rows_ = false; // its row head has been read
-    int first_ = 1;     // its first mode
-    int columns_ = 0;   // and how many it has
-    int headlines_ = 0; // lines read before its row head
+    bool open_ = false;   // a block of the layout taken is being read
+    bool rows_ = false;   // its row head has been read
+    long long first_ = 1; // its first mode
+    int columns_ = 0;     // and how many it has
+    int headlines_ = 0;   // lines read before its row head
     std::vector<int> rowsread_;
 };
 

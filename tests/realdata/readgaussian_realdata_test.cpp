@@ -1,10 +1,6 @@
 // The Gaussian reader on real outputs, beyond the suite's general checks: the optimisation's
-// sequence and its repeated converged geometry, a relaxed scan's points, a correlated energy, the
-// high-precision modes, and a frequency run cut inside its modes.
-#include "control/files.h"
-#include "readers/readers.h"
+// sequence with its repeated converged geometry, and a relaxed scan's points.
 #include "realoutput.h"
-#include "testfiles.h"
 
 namespace {
 
@@ -72,65 +68,6 @@ TEST(ReadgaussianRealdata, RelaxedScanPoints) {
     EXPECT_EQ(r.s.scanpoint(62), 0);
     EXPECT_EQ(r.s.scanend(62), 0);
     EXPECT_EQ(r.s.egeo(62), r.s.egeo(61));
-}
-
-// The MP2 total (printed with a D exponent), not the SCF energy before it.
-TEST(ReadgaussianRealdata, CorrelatedEnergy) {
-    SKIP_WITHOUT("Gaussian/water_mp2.log");
-    const RealRun r = readreal("GAUSS", "Gaussian/water_mp2.log");
-    ASSERT_EQ(r.message, "") << r.out;
-    EXPECT_DOUBLE_EQ(r.s.energy, -75.002282127454);
-    EXPECT_DOUBLE_EQ(r.s.egeo(1), -75.002282127454);
-}
-
-// The high-precision blocks come first and win over the 3-column repetition of the same modes;
-// the xtb file has only 3-column blocks, no end line and no note.
-TEST(ReadgaussianRealdata, HighPrecisionModesPreferred) {
-    SKIP_WITHOUT("Gaussian/dvb_ir.out");
-    const auto read = [](const std::string& file) {
-        Store s;
-        InputFile in(slurp(path(file)));
-        testing::internal::CaptureStdout();
-        testing::internal::CaptureStderr();
-        readgaussian(s, in);
-        const std::string err = testing::internal::GetCapturedStderr();
-        EXPECT_EQ(testing::internal::GetCapturedStdout() + err, "") << file;
-        return s;
-    };
-    const Store ir = read("Gaussian/dvb_ir.out");
-    ASSERT_EQ(ir.nvib, 54);
-    EXPECT_EQ(ir.vibvec(3, 1, 1), -0.08074);  // "3     1     6         -0.08074"
-    EXPECT_EQ(ir.vibvec(1, 20, 54), 0.00069); // the last block of five holds four modes
-    EXPECT_EQ(ir.frqintns(10), 1.8993);
-
-    const Store xtb = read("Gaussian/xtb_dvb_ir_g98.out");
-    ASSERT_EQ(xtb.nvib, 54);
-    EXPECT_EQ(xtb.vibvec(3, 12, 1), -0.51);
-    EXPECT_EQ(xtb.energy, 0.0);
-}
-
-// Cut inside the high-precision modes: what was read converts, the modes read in full are
-// kept, and the run is noted as unfinished.
-TEST(ReadgaussianRealdata, FrequencyRunCutInsideTheModes) {
-    SKIP_WITHOUT("Gaussian/dvb_ir.out");
-    const std::string text = slurp(path("Gaussian/dvb_ir.out"));
-    // Into the third block of five (modes 11 to 15), after the rows of atom 1.
-    const std::size_t block = text.find("Frequencies ---   578.5256");
-    ASSERT_NE(block, std::string::npos);
-    const std::size_t cut = text.find("\n   1     2     6", block);
-    ASSERT_NE(cut, std::string::npos);
-    Store s;
-    InputFile in(text.substr(0, cut + 1));
-    testing::internal::CaptureStdout();
-    testing::internal::CaptureStderr();
-    readgaussian(s, in);
-    const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(testing::internal::GetCapturedStdout() + err,
-              " The normal modes end early: 10 of the 15 vibrations are read in full and kept.\n"
-              "kru: note: the run did not finish: final structure is geometry 1 of 1, the last "
-              "complete one\n");
-    EXPECT_EQ(s.nvib, 10);
-    EXPECT_EQ(s.vibs(10), 486.7028);
 }
 
 } // namespace
