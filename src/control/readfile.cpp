@@ -26,6 +26,8 @@ constexpr std::array readers{
     ReaderEntry{"DAT", &readdat, "three header lines, then Cartesian or Z-matrix atom lines"},
     ReaderEntry{"DRF", &readdrf, "DRF input: external-charge block, charges and Bohr coordinates"},
     ReaderEntry{"DRFOUT", &readdrfout, "DRF output: every external-charge block as one geometry"},
+    ReaderEntry{"GAUSS", &readgaussian,
+                "Gaussian output: geometries with energies, scan points, frequencies, modes"},
     ReaderEntry{"MOPOUT", &readmopout, "MOPAC output: geometries with heats of formation, modes"},
     ReaderEntry{"MOVXYZ", &readmovxyz,
                 "multi-frame XYZ file: every frame a geometry, energies from the comment lines"},

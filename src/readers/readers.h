@@ -145,6 +145,9 @@ int nwchemelement(const FreeRead& f, std::string_view line, std::string_view rou
 
 /// CFOUR output: every geometry table with its energy, frequencies, intensities, normal modes.
 void readcfour(Store& s, InputFile& in);
+/// Gaussian output, or a Gaussian-98-style frequency file: every orientation table of the chosen
+/// job with its energy, scan points, frequencies, intensities and normal modes.
+void readgaussian(Store& s, InputFile& in);
 /// MOPAC output: the atoms of the first Cartesian coordinate table, in Angstrom.
 void readmopout(Store& s, InputFile& in);
 /// ORCA output: every coordinate block of the chosen run with its energy, frequencies, modes.

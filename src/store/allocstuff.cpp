@@ -97,6 +97,8 @@ void allocstuff(Store& s) {
         create(fill, s.egeo, "EGEO", ng, left, Extent{1, ng});
         create(fill, s.xgeo, "XGEO", times(times(ng, nat), 3), left, Extent{1, 3}, atoms,
                Extent{1, ng});
+        create(fill, s.scanpoint, "SCANPOINT", ng, left, Extent{1, ng});
+        create(fill, s.scanend, "SCANEND", ng, left, Extent{1, ng});
         create(fill, s.xyztmp, "XYZTMP", times(3, nat), left, Extent{1, 3}, atoms);
         create(fill, s.zmat, "ZMAT", times(3, nat), left, Extent{1, 3}, Extent{-3, nat});
         create(fill, s.chrg, "CHRG", nat, left, atoms);

@@ -32,6 +32,8 @@ void deallocstuff(Store& s) {
     release(s.xyz, "XYZ", 3 * nat);
     release(s.egeo, "EGEO", ng);
     release(s.xgeo, "XGEO", ng * nat * 3);
+    release(s.scanpoint, "SCANPOINT", ng);
+    release(s.scanend, "SCANEND", ng);
     release(s.xyztmp, "XYZTMP", 3 * nat);
     release(s.zmat, "ZMAT", 3 * nat);
     release(s.chrg, "CHRG", nat);

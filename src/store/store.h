@@ -87,6 +87,8 @@ struct Store {
     // Geometry sequence and vibrations.
     Table3<double> xgeo;      // (1..3, atom, geometry)
     Table1<double> egeo;      // energy of each geometry
+    Table1<int> scanpoint;    // point of a relaxed scan a geometry is a step of; 0 none
+    Table1<int> scanend;      // 1 for the geometry that ends its scan point (its optimum)
     Table1<double> vibs;      // frequency of each mode, cm-1
     Table1<double> frqintns;  // infrared intensity, km/mol
     Table3<double> vibvec;    // (1..3, atom, mode) displacement

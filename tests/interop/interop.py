@@ -80,6 +80,7 @@ def main():
     try:
         shutil.copy(os.path.join(HERE, "ethanol.xyz"), work)
         shutil.copy(os.path.join(HERE, "water-opt.adfout"), work)
+        shutil.copy(os.path.join(HERE, "water-freq.log"), work)
         reference = xyzframes(open(os.path.join(HERE, "ethanol.xyz")).read())[0]
 
         for outtype, fmt, tol in [("XYZ", "xyz", 1e-6), ("PDB", "pdb", 1e-3),
@@ -113,6 +114,14 @@ def main():
             frames = xyzframes(obabel(fmt, out))
             check(len(frames) == 3 and same(frames[-1], final[0], tol),
                   f"Open Babel reads {outtype} as three frames ending at the final structure")
+
+        # A Gaussian frequency run: Open Babel reads the same molecule from the output itself
+        # and from the Molden file with its modes.
+        gaussian = xyzframes(obabel("g09", os.path.join(work, "water-freq.log")))
+        out = kru(work, "GAUSS", "water-freq.log", "MOLDEN", "freq.molden")
+        frames = xyzframes(obabel("molden", out))
+        check(len(gaussian) == 1 and len(frames) == 1 and same(frames[0], gaussian[0], 1e-5),
+              "Open Babel reads the Molden file of a Gaussian run as it reads the run")
 
         import ase.io
         atoms = ase.io.read(os.path.join(work, "out.xyz"))

@@ -6,15 +6,17 @@
 namespace {
 
 constexpr std::array table{
-    Program{"ADF", "ADFOUT", ".adfout"}, // ADF 2013
-    Program{"CFOUR", "CFOUR", ".c4"},    // CFOUR 2.1
-    Program{"MOPAC", "MOPOUT", ".out"},  // MOPAC2016
-    Program{"MOPAC", "ARC", ".arc"},     // the same run's archive
-    Program{"NWChem", "NWCHEM", ".out"}, // NWChem 7.0
-    Program{"ORCA", "ORCA", ".out"},     // ORCA 5.0, 6.0
-    Program{"Psi4", "PSI4", ".out"},     // Psi4 1.3.1, 1.7
-    Program{"QChem", "QCHEM", ".out"},   // Q-Chem 5.4
-    Program{"XYZ", "MOVXYZ", ".xyz"},    // an xtb optimisation log
+    Program{"ADF", "ADFOUT", ".adfout"},  // ADF 2013
+    Program{"CFOUR", "CFOUR", ".c4"},     // CFOUR 2.1
+    Program{"Gaussian", "GAUSS", ".out"}, // Gaussian 16, and xtb's Gaussian-98-style file
+    Program{"Gaussian", "GAUSS", ".log"}, // Gaussian 16
+    Program{"MOPAC", "MOPOUT", ".out"},   // MOPAC2016
+    Program{"MOPAC", "ARC", ".arc"},      // the same run's archive
+    Program{"NWChem", "NWCHEM", ".out"},  // NWChem 7.0
+    Program{"ORCA", "ORCA", ".out"},      // ORCA 5.0, 6.0
+    Program{"Psi4", "PSI4", ".out"},      // Psi4 1.3.1, 1.7
+    Program{"QChem", "QCHEM", ".out"},    // Q-Chem 5.4
+    Program{"XYZ", "MOVXYZ", ".xyz"},     // an xtb optimisation log
 };
 
 } // namespace
