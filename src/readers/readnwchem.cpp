@@ -193,7 +193,7 @@ void NwchemReader::count() {
 // One atom line of a table: number, tag, charge, then x, y, z.
 void storeatom(Store& s, int a, std::string_view line, const Units& units) {
     const FreeRead f = freerd(line);
-    const int z = nwchemelement(f, line, routine, f.fndreals(1));
+    const int z = tagelement(f, line, routine, f.fndreals(1));
     // Without its charge and three coordinates the line is no atom; it would otherwise become
     // one at the origin.
     if (f.nfndr < 4) {

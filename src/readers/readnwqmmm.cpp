@@ -63,7 +63,7 @@ void storeatom(Store& s, int a, std::string_view line) {
     if (f.nfndr + f.nfndi < 3) {
         reject("Not enough reals found: " + fw::I(f.nfndr, 2), line, "Not enough reals on line");
     }
-    const int z = nwchemelement(f, line, routine, 0.0);
+    const int z = tagelement(f, line, routine, 0.0);
     if (a > s.iat.hi()) {
         myexit("More atoms than counted", routine);
     }

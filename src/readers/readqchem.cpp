@@ -357,7 +357,7 @@ void QchemReader::addrow(const FreeRead& f, std::string_view text) {
         s.xyztmp(k, a) = f.fndreals(k) * w.tobohr;
     }
     if (!decoded) {
-        s.iat(a) = nwchemelement(f, text, routine, 0.0);
+        s.iat(a) = tagelement(f, text, routine, 0.0);
         s.inpcoor = 1;
     }
 }

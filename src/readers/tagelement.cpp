@@ -1,7 +1,8 @@
-// The element of an atom line of an NWChem output from its tag: the first field, upper-cased, with
-// any prefix up to a point removed ("Bq.C" reads as carbon), then its leading letters, so that
-// numbered tags such as "H1" or "O2a" read as their element. A whole-number nuclear charge that
-// names an element wins over the tag: a tag "CA" with charge 6 is a C-alpha carbon, not calcium.
+// The element of an atom line of an NWChem or Q-Chem table from its tag: the first field,
+// upper-cased, with any prefix up to a point removed ("Bq.C" reads as carbon), then its leading
+// letters, so that numbered tags such as "H1" or "O2a" read as their element. A whole-number
+// nuclear charge that names an element wins over the tag: a tag "CA" with charge 6 is a C-alpha
+// carbon, not calcium.
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
@@ -26,8 +27,7 @@ int chargeelement(double charge) {
 
 } // namespace
 
-int nwchemelement(const FreeRead& f, std::string_view line, std::string_view routine,
-                  double charge) {
+int tagelement(const FreeRead& f, std::string_view line, std::string_view routine, double charge) {
     std::string symbol = upcase(f.fndstrings(1));
     const std::size_t point = symbol.find('.');
     if (point != std::string::npos) {
