@@ -323,7 +323,8 @@ void fourcoordination(Store& s) {
 
 // A frequency scan replaces the frequencies by the scanned ones.
 void scannedfrequencies(Store& s) {
-    if (trimright(s.inputtype) != "ADFOUT" || !s.lscanfreq) {
+    const ReaderEntry* reader = findinputtype(s.inputtype);
+    if (reader == nullptr || !reader->frequencyscan || !s.lscanfreq) {
         return;
     }
     const long long modes = s.fscanfreq.extent2().size();
@@ -348,12 +349,8 @@ void reorient(Store& s) {
 // Whether the output's writer reads the 20 nearest non-bonded atoms of each atom: other runs are
 // spared their search, the larger part of the connectivity's work on a large structure.
 bool readsnearlists(const Store& s) {
-    for (const WriterEntry& w : outputtypes()) {
-        if (w.nearlists && fixedtext(w.type, 6) == s.outputtype) {
-            return true;
-        }
-    }
-    return false;
+    const WriterEntry* writer = findoutputtype(s.outputtype);
+    return writer != nullptr && writer->nearlists;
 }
 
 } // namespace

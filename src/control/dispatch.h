@@ -1,30 +1,49 @@
-// The input and output types the program knows, each with the routine that handles it. The same
-// tables drive the dispatch and the list of types that help texts and documents show.
+// The input and output types the program knows, each with the routine that handles it and what
+// the drivers need to know about it. The same tables drive the dispatch, the type detection and
+// the list of types that help texts and documents show.
 #pragma once
 
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
 struct Store;
 class InputFile;
 class OutputFile;
+class FileHead;
+
+/// How specifically a file's first lines fit an input type; the most specific fit wins.
+enum class Fit {
+    none,     // the lines do not fit
+    shape,    // the lines have the type's layout (atom lines, records, a count line)
+    program,  // a program's banner
+    specific, // a banner or layout that only this type of that program's files has
+};
 
 struct ReaderEntry {
     std::string_view type; // as written in the control input, at most 6 characters
     void (*read)(Store&, InputFile&);
-    std::string_view what; // one line for help texts
+    std::string_view what;       // one line for help texts
+    std::string_view extensions; // file-name endings, blank-separated, lower case
+    Fit (*fit)(const FileHead&); // the content test; nullptr: never detected (an alias)
+    bool frequencyscan = false;  // scanned frequencies replace the computed ones
 };
 
 struct WriterEntry {
     std::string_view type;
     void (*write)(Store&, OutputFile&);
     std::string_view what;
+    std::string_view extensions; // file-name endings that choose this type, blank-separated
+    /// The files the writer writes besides the output file; nullptr: none.
+    std::vector<std::string> (*sidefiles)(const Store&) = nullptr;
     bool nearlists = false; // reads the 20 nearest non-bonded atoms of each atom
 };
 
 struct KeywordEntry {
-    std::string_view keyword;   // the leading characters compared, upper case, from column 1
-    std::string_view arguments; // for help texts
+    std::string_view keyword;    // the leading characters compared, upper case, from column 1
+    std::string_view longoption; // the command line's name for it, without the leading "--"
+    std::string_view arguments;  // for help texts
     std::string_view what;
     std::string_view byDefault;
     void (*apply)(Store&, std::string_view record);
@@ -37,3 +56,8 @@ std::span<const KeywordEntry> keywords();
 std::span<const ReaderEntry> inputtypes();
 /// The output types with their writers.
 std::span<const WriterEntry> outputtypes();
+/// The row of an input type named in the fixed-width type field or as a plain name; nullptr when
+/// there is none.
+const ReaderEntry* findinputtype(std::string_view type);
+/// The row of an output type; nullptr when there is none.
+const WriterEntry* findoutputtype(std::string_view type);

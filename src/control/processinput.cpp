@@ -47,31 +47,34 @@ bool useridentity(std::string_view rec) {
 
 using Rec = std::string_view;
 
-// Tried in this order; the first keyword that starts the line acts.
+// Tried in this order; the first keyword that starts the line acts. IN and OUT have no long
+// option: on the command line they are the positional arguments.
 constexpr KeywordEntry table[] = {
-    {"IN", "type in columns 5-10, file name from column 12", "the file to read and its type",
+    {"IN", "", "type in columns 5-10, file name from column 12", "the file to read and its type",
      "none",
      [](Store& s, Rec rec) {
          s.inputtype = typefield(rec);
          s.inputfile = filefield(rec, 12);
      }},
-    {"OUT", "type in columns 5-10, file name from column 12", "the file to write and its type",
+    {"OUT", "", "type in columns 5-10, file name from column 12", "the file to write and its type",
      "none",
      [](Store& s, Rec rec) {
          s.outputtype = typefield(rec);
          s.outputfile = filefield(rec, 12);
      }},
-    {"ISOTP", "file name from column 7", "atom numbers and new masses for the vibrations", "none",
+    {"ISOTP", "isotopes", "file name from column 7",
+     "atom numbers and new masses for the vibrations", "none",
      [](Store& s, Rec rec) {
          s.lisotp = true;
          s.nisotp = 0;
          s.isotpfile = filefield(rec, 7);
      }},
-    {"MODELSTART", "integer", "number of the first model of a multi-model PDB file", "0",
-     [](Store& s, Rec rec) { s.modelstart = freerd(rec).fndintegers(1); }},
-    {"IDOFTL", "integer", "1 or more: geometries first to last; otherwise last to first", "1",
+    {"MODELSTART", "model-start", "integer", "number of the first model of a multi-model PDB file",
+     "0", [](Store& s, Rec rec) { s.modelstart = freerd(rec).fndintegers(1); }},
+    {"IDOFTL", "first-to-last", "integer",
+     "1 or more: geometries first to last; otherwise last to first", "1",
      [](Store& s, Rec rec) { s.idoftl = freerd(rec).fndintegers(1) >= 1 ? 1 : 0; }},
-    {"ORDER", "file name as the second field", "the atom order, one atom number per line",
+    {"ORDER", "order", "file name as the second field", "the atom order, one atom number per line",
      "input order",
      [](Store& s, Rec rec) {
          const FreeRead f = freerd(rec);
@@ -87,7 +90,7 @@ constexpr KeywordEntry table[] = {
          s.inporder = true;
          s.inporderfile = fixedtext(f.fndstrings(2), filenamelength);
      }},
-    {"ORIENT", "three integers",
+    {"ORIENT", "orient", "three integers",
      "first atom to the origin, second on the z axis, third in the xz plane", "off",
      [](Store& s, Rec rec) {
          const FreeRead f = freerd(rec);
@@ -96,49 +99,51 @@ constexpr KeywordEntry table[] = {
              s.reorient = true;
          }
      }},
-    {"RANGE", "two integers", "first and last geometry written, 0 for no limit", "0 0",
+    {"RANGE", "range", "two integers", "first and last geometry written, 0 for no limit", "0 0",
      [](Store& s, Rec rec) {
          const FreeRead f = freerd(rec);
          if (f.nfndi >= 2) {
              s.idrange = {f.fndintegers(1), f.fndintegers(2)};
          }
      }},
-    {"MXVIBS", "integer", "number of modes animated", "3",
+    {"MXVIBS", "modes", "integer", "number of modes animated", "3",
      [](Store& s, Rec rec) { s.mxvibs = freerd(rec).fndintegers(1); }},
-    {"FRQR", "two reals", "lower and upper frequency limit of the animated modes", "1.0 0.0",
+    {"FRQR", "freq-range", "two reals", "lower and upper frequency limit of the animated modes",
+     "1.0 0.0",
      [](Store& s, Rec rec) {
          const FreeRead f = freerd(rec);
          s.rminfrq = f.fndreals(1);
          s.rmaxfrq = f.fndreals(2);
      }},
-    {"SYS", "type in columns 5-10", "system of the job-script header", "blank",
+    {"SYS", "system", "type in columns 5-10", "system of the job-script header", "blank",
      [](Store& s, Rec rec) { s.systemtype = typefield(rec); }},
-    {"REORDER", "", "chemical order: each heavy atom followed by its hydrogens", "off",
+    {"REORDER", "reorder", "", "chemical order: each heavy atom followed by its hydrogens", "off",
      [](Store& s, Rec) { s.reorder = true; }},
-    {"DEBUG", "", "verbose, with extra listings", "off",
+    {"DEBUG", "debug", "", "verbose, with extra listings", "off",
      [](Store& s, Rec) {
          s.verbose = true;
          s.debug = true;
      }},
-    {"VERBOSE", "", "more messages", "off", [](Store& s, Rec) { s.verbose = true; }},
-    {"KMATRIX", "file name from column 9",
+    {"VERBOSE", "verbose", "", "more messages", "off", [](Store& s, Rec) { s.verbose = true; }},
+    {"KMATRIX", "kmatrix", "file name from column 9",
      "Z-matrix reference atoms, line n for atom n; cancels REORDER", "none",
      [](Store& s, Rec rec) {
          s.newkmatrix = true;
          s.kmatrixfile = filefield(rec, 9);
      }},
-    {"JOB", "integer", "which run of a multi-run output file to read, 0 the last", "0",
+    {"JOB", "job", "integer", "which run of a multi-run output file to read, 0 the last", "0",
      [](Store& s, Rec rec) { s.job = freerd(rec).fndintegers(1); }},
-    {"IDGEO ", "integer", "which geometry becomes the final structure; out of range the last",
-     "last", [](Store& s, Rec rec) { s.idgeo = freerd(rec).fndintegers(1); }},
-    {"DISTORTSEL", "word as the second field",
+    {"IDGEO ", "geometry", "integer",
+     "which geometry becomes the final structure; out of range the last", "last",
+     [](Store& s, Rec rec) { s.idgeo = freerd(rec).fndintegers(1); }},
+    {"DISTORTSEL", "distort-select", "word as the second field",
      "which displaced geometries to write (first 6 characters)", "ALL",
      [](Store& s, Rec rec) { s.distortsel = fixedtext(freerd(rec).fndstrings(2), 6); }},
-    {"FDISTORT", "real", "scale of the displacements along imaginary modes", "1.0",
-     [](Store& s, Rec rec) { s.fdistort = freerd(rec).fndreals(1); }},
-    {"NOLT", "word as the second field", "TRUE: no transit-point files", "off",
+    {"FDISTORT", "distort-length", "real", "scale of the displacements along imaginary modes",
+     "1.0", [](Store& s, Rec rec) { s.fdistort = freerd(rec).fndreals(1); }},
+    {"NOLT", "no-transit-points", "word as the second field", "TRUE: no transit-point files", "off",
      [](Store& s, Rec rec) { s.nolt = upcase(freerd(rec).fndstrings(2)) == "TRUE"; }},
-    {"IDTSRC", "integer",
+    {"IDTSRC", "ts-mode", "integer",
      "the imaginary mode a transition state keeps (left out of the TS pair of files), 0 none", "0",
      [](Store& s, Rec rec) { s.idtsrc = freerd(rec).fndintegers(1); }},
 };

@@ -1,6 +1,7 @@
 // Opens the output file, hands it to the writer of its type, then writes the geometries
 // displaced along imaginary modes.
 #include "control/control.h"
+#include "control/detect.h"
 #include "control/dispatch.h"
 #include "control/files.h"
 #include "store/store.h"
@@ -14,64 +15,54 @@
 
 namespace {
 
-// In the order the types are tried; each type appears once.
-constexpr std::array writers{
-    WriterEntry{"ADFC", &writeadfc, "ADF single-point job script, Cartesian atoms"},
-    WriterEntry{"ADFZ", &writeadfz, "ADF atoms block in Z-matrix form"},
-    WriterEntry{"CONN", &writeconn, "connectivity list: each atom with its bond partners"},
-    WriterEntry{"AMV", &writeamv, "one multi-frame coordinate file per normal mode"},
-    WriterEntry{"ANGS", &writeangs, "bare atom list with labels, Angstrom"},
-    WriterEntry{"BOHRS", &writebohrs, "bare atom list, Bohr"},
-    WriterEntry{"C3D", &writec3d, "Chem3D-style coordinate table with bonds"},
-    WriterEntry{"DAT", &writedat, "MOPAC input, Cartesian coordinates"},
-    WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix"},
-    WriterEntry{"FRQPDB", &writefrqpdb,
-                "one multi-model PDB file per normal mode (FRQR or MXVIBS choose the modes)"},
-    WriterEntry{"MOLF", &writemolf, "Molden file: atoms, normal modes, geometry sequence in order"},
-    WriterEntry{"MOLDEN", &writemolden,
-                "Molden file: atoms, normal modes, geometry sequence (IDOFTL sets the order)"},
-    WriterEntry{"MOVPDB", &writemovpdb, "multi-model PDB file of the geometry sequence"},
-    WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence"},
-    WriterEntry{"OPTH", &writeopth,
-                "ADF optimisation job script, Z-matrix with only hydrogen variables free"},
-    WriterEntry{"PDB", &writepdb, "PDB file: HETATM and CONECT records"},
-    WriterEntry{"QMMM", &writeqmmm, "ADF QM/MM job script, every atom in the MM region"},
-    WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination",
-                true},
-    WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title"},
-    WriterEntry{"ZMAT", &writezmat, "Z-matrix with variables, values grouped by kind"},
-    WriterEntry{"ZMATSP", &writezmatsp, "Z-matrix with variables, values atom by atom"},
-};
+// The vibration-weights file of the Molden writers.
+std::vector<std::string> vibweightsfile(const Store& s) {
+    if (s.nvib < 1) {
+        return {};
+    }
+    return {sidefilename(s, vibweightssuffix)};
+}
 
-// The output file and the side files its writer will write.
-std::vector<std::string> writtenfiles(const Store& s) {
-    std::vector<std::string> files{std::string(trimright(s.outputfile))};
-    const std::string_view type = trimright(s.outputtype);
-    if ((type == "MOLDEN" || type == "MOLF") && s.nvib > 0) {
-        files.push_back(sidefilename(s, vibweightssuffix));
-    }
-    if (type == "FRQPDB" || type == "AMV") {
-        const bool pdb = type == "FRQPDB";
-        for (const AnimationFiles::Mode& m : animationfiles(s, pdb ? ".pdb" : ".amv", pdb).modes) {
-            files.push_back(m.file);
-        }
-    }
-    // The distortion writer runs after the output is written; its files are checked here too,
-    // so that a clash stops the run before anything is written.
-    long long nimag = 0;
-    for (int k = 1; k <= s.nvib; ++k) {
-        nimag += s.vibs(k) < 0.0 ? 1 : 0;
-    }
-    if (nimag > 0) {
-        files.push_back(sidefilename(s, "-fwd.angs"));
-        files.push_back(sidefilename(s, "-rev.angs"));
-    }
-    if (nimag > 1 || (nimag > 0 && s.idtsrc != 0)) {
-        files.push_back(sidefilename(s, "-fwdTS.angs"));
-        files.push_back(sidefilename(s, "-revTS.angs"));
+std::vector<std::string> modefiles(const Store& s, std::string_view suffix, bool window) {
+    std::vector<std::string> files;
+    for (const AnimationFiles::Mode& m : animationfiles(s, suffix, window).modes) {
+        files.push_back(m.file);
     }
     return files;
 }
+
+// In the order the types are tried; each type appears once, and so does each extension.
+constexpr std::array writers{
+    WriterEntry{"ADFC", &writeadfc, "ADF single-point job script, Cartesian atoms", ".adfc"},
+    WriterEntry{"ADFZ", &writeadfz, "ADF atoms block in Z-matrix form", ".adfz"},
+    WriterEntry{"CONN", &writeconn, "connectivity list: each atom with its bond partners", ".conn"},
+    WriterEntry{"AMV", &writeamv, "one multi-frame coordinate file per normal mode", ".amv",
+                [](const Store& s) { return modefiles(s, ".amv", false); }},
+    WriterEntry{"ANGS", &writeangs, "bare atom list with labels, Angstrom", ".angs"},
+    WriterEntry{"BOHRS", &writebohrs, "bare atom list, Bohr", ".bohrs .bohr"},
+    WriterEntry{"C3D", &writec3d, "Chem3D-style coordinate table with bonds", ".c3d"},
+    WriterEntry{"DAT", &writedat, "MOPAC input, Cartesian coordinates", ".dat .mop"},
+    WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix", ".datz"},
+    WriterEntry{"FRQPDB", &writefrqpdb,
+                "one multi-model PDB file per normal mode (FRQR or MXVIBS choose the modes)",
+                ".frqpdb", [](const Store& s) { return modefiles(s, ".pdb", true); }},
+    WriterEntry{"MOLF", &writemolf, "Molden file: atoms, normal modes, geometry sequence in order",
+                ".molf", &vibweightsfile},
+    WriterEntry{"MOLDEN", &writemolden,
+                "Molden file: atoms, normal modes, geometry sequence (IDOFTL sets the order)",
+                ".molden", &vibweightsfile},
+    WriterEntry{"MOVPDB", &writemovpdb, "multi-model PDB file of the geometry sequence", ".movpdb"},
+    WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence", ".movxyz"},
+    WriterEntry{"OPTH", &writeopth,
+                "ADF optimisation job script, Z-matrix with only hydrogen variables free", ".opth"},
+    WriterEntry{"PDB", &writepdb, "PDB file: HETATM and CONECT records", ".pdb .ent"},
+    WriterEntry{"QMMM", &writeqmmm, "ADF QM/MM job script, every atom in the MM region", ".qmmm"},
+    WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination",
+                ".rep", nullptr, true},
+    WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title", ".xyz"},
+    WriterEntry{"ZMAT", &writezmat, "Z-matrix with variables, values grouped by kind", ".zmat"},
+    WriterEntry{"ZMATSP", &writezmatsp, "Z-matrix with variables, values atom by atom", ".zmatsp"},
+};
 
 } // namespace
 
@@ -79,21 +70,35 @@ std::span<const WriterEntry> outputtypes() {
     return writers;
 }
 
+const WriterEntry* findoutputtype(std::string_view type) {
+    const std::string_view name = trimright(type);
+    for (const WriterEntry& w : writers) {
+        if (w.type == name) {
+            return &w;
+        }
+    }
+    return nullptr;
+}
+
 void writefile(Store& s) {
-    for (const std::string& file : writtenfiles(s)) {
+    const WriterEntry* writer = findoutputtype(s.outputtype);
+    // The output file, the writer's side files and the displaced geometries: nothing is written
+    // when one of them is a file the run reads.
+    refuseoverwrite(s, trimright(s.outputfile));
+    if (writer != nullptr && writer->sidefiles != nullptr) {
+        for (const std::string& file : writer->sidefiles(s)) {
+            refuseoverwrite(s, file);
+        }
+    }
+    for (const std::string& file : distortionfiles(s)) {
         refuseoverwrite(s, file);
     }
     OutputFile out;
     if (!out.open(std::string(trimright(s.outputfile)))) {
         myexit("Error opening outputfile", "writefile");
     }
-    const WriterEntry* writer = nullptr;
-    for (const WriterEntry& w : outputtypes()) {
-        if (fixedtext(w.type, 6) == s.outputtype) {
-            writer = &w;
-        }
-    }
     if (writer == nullptr) {
+        std::cerr << "kru: note: " << unknowntypehint(s.outputtype, TypeKind::output) << '\n';
         std::cout << "OutputType " << s.outputtype << " not yet implemented. Sorry. Contact "
                   << maintainer << '\n';
         myexit("OutputType " + s.outputtype + "not yet implemented", "writefile");

@@ -143,18 +143,6 @@ void writepair(const Store& s, const Table2<double>& d, bool nonzero, double sig
     }
 }
 
-// The distortion files must not replace a file the run has read.
-void refusedistortionoverwrite(const Store& s, bool tsfiles) {
-    const std::string base(trimright(s.outputfile));
-    for (const char* suffix : {"-fwd.angs", "-rev.angs", "-fwdTS.angs", "-revTS.angs"}) {
-        const std::string name = base + suffix;
-        if (!tsfiles && name.ends_with("TS.angs")) {
-            continue;
-        }
-        refuseoverwrite(s, name);
-    }
-}
-
 void allmodesexplanation() {
     std::cout << '\n'
               << "Imaginary frequencies found, adding distortions along normal mode vectors,\n"
@@ -216,7 +204,10 @@ void writedistort(Store& s) {
     }
     const long long tsmode = s.idtsrc != 0 ? s.idtsrc : lowest;
     const bool tspart = nimag > 1 || s.idtsrc != 0;
-    refusedistortionoverwrite(s, tspart);
+    // writefile has checked these names; a direct caller is held to the same guard.
+    for (const std::string& file : distortionfiles(s)) {
+        refuseoverwrite(s, file);
+    }
 
     Table2<double> d;
     try {

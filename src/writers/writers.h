@@ -96,6 +96,8 @@ void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind);
 std::vector<long long> trajectoryframes(const Store& s);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);
+/// The files writedistort will write for the store's modes.
+std::vector<std::string> distortionfiles(const Store& s);
 /// Bond valence of atoms of elements ia and ib at points a and b (Bohr); also stored in rho.
 double getrhoij2(const std::array<double, 3>& a, const std::array<double, 3>& b, int ia, int ib,
                  double& rho);
