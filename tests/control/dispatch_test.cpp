@@ -54,4 +54,37 @@ TEST(Dispatch, EveryKeywordAndTypeInTheManual) {
     }
 }
 
+// The README's and the manual's extension tables show every type's extensions as the rows hold
+// them.
+TEST(Dispatch, EveryTypesExtensionsDocumented) {
+    const std::string doc = slurp(KRU_SOURCE_DIR "/README.md");
+    const std::string man = slurp(KRU_SOURCE_DIR "/kru.1");
+    auto check = [&](std::string_view type, std::string_view extensions) {
+        std::string cells;
+        std::istringstream list{std::string(extensions)};
+        for (std::string e; list >> e;) {
+            cells += cells.empty() ? "`" : " `";
+            cells += e;
+            cells += '`';
+        }
+        std::string row = "\n| `";
+        row += type;
+        row += "` | ";
+        row += cells.empty() ? std::string("—") : cells;
+        row += " |";
+        EXPECT_NE(doc.find(row), std::string::npos) << row;
+        std::string line = "\n";
+        line += type;
+        line.append(9 - type.size(), ' ');
+        line += extensions.empty() ? "(never detected)" : std::string(extensions);
+        EXPECT_NE(man.find(line + "\n"), std::string::npos) << line;
+    };
+    for (const ReaderEntry& r : inputtypes()) {
+        check(r.type, r.extensions);
+    }
+    for (const WriterEntry& w : outputtypes()) {
+        check(w.type, w.extensions);
+    }
+}
+
 } // namespace
