@@ -67,7 +67,7 @@ void setorder(Store& s, int atom, int position) {
 // permutation of the atoms would leave atoms unwritten or written twice.
 void readorder(Store& s) {
     InputFile in;
-    if (!in.load(std::string(trimright(s.inporderfile)))) {
+    if (!in.load(s.path(s.inporderfile))) {
         myexit("Error opening inporder file", "arrange");
     }
     std::vector<bool> seen(std::size_t(s.nat) + 1, false);
@@ -323,7 +323,7 @@ void fourcoordination(Store& s) {
 
 // A frequency scan replaces the frequencies by the scanned ones.
 void scannedfrequencies(Store& s) {
-    if (trimright(s.inputtype) != "ADFOUT" || !s.lscanfreq) {
+    if (s.inputtype != "ADFOUT" || !s.lscanfreq) {
         return;
     }
     const long long modes = s.fscanfreq.extent2().size();
@@ -349,7 +349,7 @@ void reorient(Store& s) {
 // spared their search, the larger part of the connectivity's work on a large structure.
 bool readsnearlists(const Store& s) {
     for (const WriterEntry& w : outputtypes()) {
-        if (w.nearlists && fixedtext(w.type, 6) == s.outputtype) {
+        if (w.nearlists && w.type == s.outputtype) {
             return true;
         }
     }

@@ -51,19 +51,20 @@ std::span<const ReaderEntry> inputtypes() {
 
 void readfile(Store& s) {
     InputFile in;
-    if (!in.load(std::string(trimright(s.inputfile)))) {
+    if (!in.load(s.path(s.inputfile))) {
         myexit("Error opening inputfile", "readfile");
     }
     const ReaderEntry* reader = nullptr;
     for (const ReaderEntry& r : inputtypes()) {
-        if (reader == nullptr && fixedtext(r.type, 6) == s.inputtype) {
+        if (reader == nullptr && r.type == s.inputtype) {
             reader = &r;
         }
     }
     if (reader == nullptr) {
-        std::cout << "InputType " << s.inputtype << " not yet implemented. Sorry. Contact "
-                  << maintainer << '\n';
-        myexit("InputType " + s.inputtype + "not yet implemented", "readfile");
+        const std::string type = padright(s.inputtype, 6);
+        std::cout << "InputType " << type << " not yet implemented. Sorry. Contact " << maintainer
+                  << '\n';
+        myexit("InputType " + type + "not yet implemented", "readfile");
     }
     reader->read(s, in);
 
@@ -80,7 +81,7 @@ void readfile(Store& s) {
             std::cout << " Reading K-matrix\n";
         }
         InputFile kmatrix;
-        if (!kmatrix.load(std::string(trimright(s.kmatrixfile)))) {
+        if (!kmatrix.load(s.path(s.kmatrixfile))) {
             myexit("Error opening inputfile", "readfile");
         }
         readkmatrix(s, kmatrix);
@@ -90,7 +91,7 @@ void readfile(Store& s) {
             std::cout << " Reading ISOTP file\n";
         }
         InputFile isotp;
-        if (!isotp.load(std::string(trimright(s.isotpfile)))) {
+        if (!isotp.load(s.path(s.isotpfile))) {
             myexit("Error opening isotpfile", "readfile");
         }
         readisotp(s, isotp);

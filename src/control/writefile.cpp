@@ -45,8 +45,8 @@ constexpr std::array writers{
 
 // The output file and the side files its writer will write.
 std::vector<std::string> writtenfiles(const Store& s) {
-    std::vector<std::string> files{std::string(trimright(s.outputfile))};
-    const std::string_view type = trimright(s.outputtype);
+    std::vector<std::string> files{s.outputfile};
+    const std::string_view type = s.outputtype;
     if ((type == "MOLDEN" || type == "MOLF") && s.nvib > 0) {
         files.push_back(sidefilename(s, vibweightssuffix));
     }
@@ -84,19 +84,20 @@ void writefile(Store& s) {
         refuseoverwrite(s, file);
     }
     OutputFile out;
-    if (!out.open(std::string(trimright(s.outputfile)))) {
+    if (!out.open(s.path(s.outputfile))) {
         myexit("Error opening outputfile", "writefile");
     }
     const WriterEntry* writer = nullptr;
     for (const WriterEntry& w : outputtypes()) {
-        if (fixedtext(w.type, 6) == s.outputtype) {
+        if (w.type == s.outputtype) {
             writer = &w;
         }
     }
     if (writer == nullptr) {
-        std::cout << "OutputType " << s.outputtype << " not yet implemented. Sorry. Contact "
-                  << maintainer << '\n';
-        myexit("OutputType " + s.outputtype + "not yet implemented", "writefile");
+        const std::string type = padright(s.outputtype, 6);
+        std::cout << "OutputType " << type << " not yet implemented. Sorry. Contact " << maintainer
+                  << '\n';
+        myexit("OutputType " + type + "not yet implemented", "writefile");
     }
     writer->write(s, out);
     if (!out.close()) {
@@ -107,20 +108,21 @@ void writefile(Store& s) {
 
 namespace {
 
-bool samefile(std::string_view a, std::string_view b) {
+// Both names as the run opens them, under its base folder.
+bool samefile(const Store& s, std::string_view a, std::string_view b) {
     std::error_code ec;
     return !a.empty() && !b.empty() &&
-           std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), ec);
+           std::filesystem::equivalent(std::filesystem::path(s.path(a)),
+                                       std::filesystem::path(s.path(b)), ec);
 }
 
 } // namespace
 
 // Writing over a file the run reads would destroy the user's data.
 void refuseoverwrite(const Store& s, std::string_view file) {
-    if (samefile(file, trimright(s.inputfile)) ||
-        (s.inporder && samefile(file, trimright(s.inporderfile))) ||
-        (s.newkmatrix && samefile(file, trimright(s.kmatrixfile))) ||
-        (s.lisotp && samefile(file, trimright(s.isotpfile)))) {
+    if (samefile(s, file, s.inputfile) || (s.inporder && samefile(s, file, s.inporderfile)) ||
+        (s.newkmatrix && samefile(s, file, s.kmatrixfile)) ||
+        (s.lisotp && samefile(s, file, s.isotpfile))) {
         myexit("Output file would overwrite an input file", "writefile");
     }
 }

@@ -42,8 +42,8 @@ void readisotp(Store& s, InputFile& in) {
             const double standard = defatmass(s.iat(int(atom)));
             if (std::abs(mass - standard) > 2000.0) {
                 std::cout << "Are you sure?\n"
-                          << "isotp file \"" << trimright(s.isotpfile)
-                          << "\" line: " << trimright(line) << '\n'
+                          << "isotp file \"" << s.isotpfile << "\" line: " << trimright(line)
+                          << '\n'
                           << "Atom " << fw::I(atom, 4) << " is with mass  "
                           << fw::F(standard, 12, 3) << '\n'
                           << "You want to change it to " << fw::F(mass, 12, 3) << '\n';

@@ -80,7 +80,7 @@ void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind) {
     }
 
     // The animation goes to the mode files; the output file only gets the note at the end.
-    const std::string outputfile(trimright(s.outputfile));
+    const std::string outputfile = s.path(s.outputfile);
     out.close();
     std::error_code ec;
     std::filesystem::remove(outputfile, ec);
@@ -88,7 +88,7 @@ void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind) {
     const AnimationFiles files = animationfiles(s, kind.suffix, kind.window);
     for (const AnimationFiles::Mode& mode : files.modes) {
         pattern(s, mode.mode, kind.divide, xdef);
-        if (!out.open(mode.file)) {
+        if (!out.open(s.path(mode.file))) {
             myexit("Error opening outputfile", "writefile");
         }
         for (int f = 1; f <= 40; ++f) {

@@ -106,7 +106,7 @@ double direction(const Store& s, const Table2<double>& d) {
 void writegeometry(const Store& s, const Table2<double>& d, double sign, const std::string& path,
                    std::string_view which) {
     OutputFile out;
-    if (!out.open(path)) {
+    if (!out.open(s.path(path))) {
         myexit("Error opening outputfile" + std::string(which), "writefile");
     }
     for (int p = 1; p <= s.nat; ++p) {
@@ -129,7 +129,7 @@ void writegeometry(const Store& s, const Table2<double>& d, double sign, const s
 // Writes the pair xyz + sign * d and xyz - sign * d, or says why there is nothing to write.
 void writepair(const Store& s, const Table2<double>& d, bool nonzero, double sign,
                std::string_view suffix) {
-    const std::string base(trimright(s.outputfile));
+    const std::string& base = s.outputfile;
     if (nonzero) {
         writegeometry(s, d, sign, base + "-fwd" + std::string(suffix) + ".angs", "-fwd");
         writegeometry(s, d, -sign, base + "-rev" + std::string(suffix) + ".angs", "-rev");
@@ -145,7 +145,7 @@ void writepair(const Store& s, const Table2<double>& d, bool nonzero, double sig
 
 // The distortion files must not replace a file the run has read.
 void refusedistortionoverwrite(const Store& s, bool tsfiles) {
-    const std::string base(trimright(s.outputfile));
+    const std::string& base = s.outputfile;
     for (const char* suffix : {"-fwd.angs", "-rev.angs", "-fwdTS.angs", "-revTS.angs"}) {
         const std::string name = base + suffix;
         if (!tsfiles && name.ends_with("TS.angs")) {
@@ -225,7 +225,7 @@ void writedistort(Store& s) {
         myexit("Error allocating XYZdistort", "writexyz");
     }
 
-    if (trimright(s.distortsel) == "ALL") {
+    if (s.distortsel == "ALL") {
         allmodesexplanation();
         for (int k = 1; k <= s.nvib; ++k) {
             if (s.vibs(k) < 0.0) {

@@ -26,7 +26,7 @@ std::vector<T> workarray(std::string_view name, int n, std::string_view routine)
 
 void writevibweights(Store& s, std::string_view routine) {
     OutputFile out;
-    if (!out.open(sidefilename(s, vibweightssuffix))) {
+    if (!out.open(s.path(sidefilename(s, vibweightssuffix)))) {
         myexit("Error opening vibration weights file", routine);
     }
     std::vector<double> weight = workarray<double>("weight", s.nvib, routine);

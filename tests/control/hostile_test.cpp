@@ -4,6 +4,7 @@
 // status 1, in bounded time; line ends and trailing blanks must not change the result.
 #include "control/control.h"
 #include "control/dispatch.h"
+#include "store/runcontext.h"
 #include "testfiles.h"
 
 #include <gtest/gtest.h>
@@ -95,7 +96,7 @@ Outcome runin(const std::string& control, const std::map<std::string, std::strin
     std::istringstream in(control);
     Outcome o;
     const auto start = std::chrono::steady_clock::now();
-    o.status = run(in);
+    o.status = run(in, RunContext{});
     o.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::cout.rdbuf(oldout);
     std::cerr.rdbuf(olderr);

@@ -51,14 +51,14 @@ class ControlInput : public testing::Test {
 TEST_F(ControlInput, TypeAndFileColumns) {
     Store s = read("IN  xyz    mol.xyz\nOUT MOLDEN   out.molden   \n");
     EXPECT_EQ(message_, "");
-    EXPECT_EQ(s.inputtype, "XYZ   ");
-    EXPECT_EQ(s.inputfile, fixedtext("mol.xyz", 100));
+    EXPECT_EQ(s.inputtype, "XYZ");
+    EXPECT_EQ(s.inputfile, "mol.xyz");
     EXPECT_EQ(s.outputtype, "MOLDEN");
-    EXPECT_EQ(s.outputfile, fixedtext("out.molden", 100));
+    EXPECT_EQ(s.outputfile, "out.molden");
 
     s = read("IN   XYZ   mol.xyz\r\n");
-    EXPECT_EQ(s.inputtype, "XYZ   "); // left-justified
-    EXPECT_EQ(message_, "");          // Windows line ends read like Unix ones
+    EXPECT_EQ(s.inputtype, "XYZ"); // left-justified
+    EXPECT_EQ(message_, "");       // Windows line ends read like Unix ones
 }
 
 TEST_F(ControlInput, DefaultsWithoutKeywords) {
@@ -69,7 +69,7 @@ TEST_F(ControlInput, DefaultsWithoutKeywords) {
     EXPECT_EQ(s.rminfrq, 1.0);
     EXPECT_EQ(s.rmaxfrq, 0.0);
     EXPECT_EQ(s.fdistort, 1.0);
-    EXPECT_EQ(s.distortsel, "ALL   ");
+    EXPECT_EQ(s.distortsel, "ALL");
     EXPECT_FALSE(s.reorient || s.reorder || s.verbose || s.debug || s.massie || s.nolt);
 }
 
@@ -102,7 +102,7 @@ TEST_F(ControlInput, ArgumentCountsGateTheKeywords) {
     EXPECT_FALSE(s.inporder);
     s = read("IN  XYZ    mol.xyz\nORDER order.txt\n");
     EXPECT_TRUE(s.inporder);
-    EXPECT_EQ(s.inporderfile, fixedtext("order.txt", 100));
+    EXPECT_EQ(s.inporderfile, "order.txt");
 }
 
 TEST_F(ControlInput, Flags) {
@@ -117,7 +117,7 @@ TEST_F(ControlInput, Flags) {
     s = read("IN  XYZ    mol.xyz\nVERBOSE\n");
     EXPECT_TRUE(s.verbose && !s.debug);
     EXPECT_EQ(read("IN  XYZ    mol.xyz\nDISTORTSEL backward\n").distortsel, "backwa");
-    EXPECT_EQ(read("IN  XYZ    mol.xyz\nSYS LINUX\n").systemtype, "LINUX ");
+    EXPECT_EQ(read("IN  XYZ    mol.xyz\nSYS LINUX\n").systemtype, "LINUX");
     EXPECT_EQ(read("IN  XYZ    mol.xyz\nSYSTEM LINUX\n").systemtype, "EM LIN");
 }
 
@@ -125,7 +125,7 @@ TEST_F(ControlInput, KmatrixCancelsReorderInEitherOrder) {
     Store s = read("IN  XYZ    mol.xyz\nREORDER\nKMATRIX k.txt\n");
     EXPECT_FALSE(s.reorder);
     EXPECT_TRUE(s.newkmatrix);
-    EXPECT_EQ(s.kmatrixfile, fixedtext("k.txt", 100));
+    EXPECT_EQ(s.kmatrixfile, "k.txt");
     EXPECT_FALSE(read("IN  XYZ    mol.xyz\nKMATRIX k.txt\nREORDER\n").reorder);
     EXPECT_TRUE(read("IN  XYZ    mol.xyz\nREORDER\n").reorder);
 }
@@ -133,7 +133,7 @@ TEST_F(ControlInput, KmatrixCancelsReorderInEitherOrder) {
 TEST_F(ControlInput, Isotopes) {
     Store s = read("IN  XYZ    mol.xyz\nISOTP iso.txt\n");
     EXPECT_TRUE(s.lisotp);
-    EXPECT_EQ(s.isotpfile, fixedtext("iso.txt", 100));
+    EXPECT_EQ(s.isotpfile, "iso.txt");
 }
 
 TEST_F(ControlInput, UserIdentities) {
@@ -172,7 +172,7 @@ TEST_F(ControlInput, OverlongFileNames) {
 
 TEST_F(ControlInput, UnknownOutputTypeLeavesAnEmptyFile) {
     Store s = read("IN  XYZ    mol.xyz\nOUT mol    result.txt\n");
-    EXPECT_EQ(s.outputtype, "MOL   ");
+    EXPECT_EQ(s.outputtype, "MOL");
     testing::internal::CaptureStdout();
     try {
         writefile(s);

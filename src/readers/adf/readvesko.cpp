@@ -196,7 +196,7 @@ void VeskoReader::transitpoint() {
     }
     skip(8, "premature end of VESKO output file while reading LinearTransit part ...");
     const std::string suffix = getsuffix2(idlt, nrlt);
-    const std::string name = std::string(trimright(s.outputfile)) + ".lt" + suffix + ".xyz";
+    const std::string name = s.outputfile + ".lt" + suffix + ".xyz";
     transitfile(name, suffix, true);
     transitfile(name.substr(0, name.size() - 4) + ".angs", suffix, false);
 }
@@ -205,7 +205,7 @@ void VeskoReader::transitpoint() {
 void VeskoReader::transitfile(const std::string& name, const std::string& suffix, bool withtitle) {
     refuseoverwrite(s, name);
     OutputFile out;
-    const bool opened = out.open(name);
+    const bool opened = out.open(s.path(name));
     std::cout << "opening " << name << '\n';
     if (!opened) {
         return;
