@@ -12,8 +12,8 @@
 #include "store/store.h"
 
 #include <cmath>
-#include <iostream>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -279,7 +279,7 @@ void listconnections(const Store& s) {
         }
         out += line + "\n";
     }
-    std::cout << out;
+    s.log() << out;
 }
 
 void zmatrix(Store& s) {

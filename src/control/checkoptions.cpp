@@ -3,7 +3,7 @@
 #include "store/store.h"
 
 #include <filesystem>
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -22,8 +22,8 @@ void checkoptions(Store& s) {
         s.reorder = false; // a K-matrix file fixes the order
     }
     if (!exists(s.path(s.inputfile))) {
-        std::cout << "Inputfile " << s.inputfile << " of type " << padright(s.inputtype, 6)
-                  << " does not exist\n";
+        s.log() << "Inputfile " << s.inputfile << " of type " << padright(s.inputtype, 6)
+                << " does not exist\n";
         myexit("Inputfile does not exist", "processinput");
     }
 }

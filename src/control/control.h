@@ -24,7 +24,8 @@ struct RunError : std::runtime_error {
 /// Ends the run without the banner: "STOP " and the message on standard error.
 [[noreturn]] void plainstop(std::string_view message);
 /// Reports a table that could not be created or released, then ends the run.
-[[noreturn]] void allocexit(std::string_view name, long long size, std::string_view routine);
+[[noreturn]] void allocexit(std::ostream& log, std::string_view name, long long size,
+                            std::string_view routine);
 /// The error banner as printed on standard output, message and routine included.
 std::string errorbanner(const RunError& e);
 

@@ -3,7 +3,7 @@
 #include "control/control.h"
 #include "store/store.h"
 
-#include <iostream>
+#include <ostream>
 
 int convert(const Options& options, const RunContext& context) {
     Store s(options, context);
@@ -13,7 +13,7 @@ int convert(const Options& options, const RunContext& context) {
         arrange(s);
         writefile(s);
         deallocstuff(s);
-        std::cout.flush();
+        s.log().flush();
         return 0;
     } catch (...) {
         return stoprun(s);

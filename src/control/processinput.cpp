@@ -7,8 +7,8 @@
 #include "control/freeread.h"
 #include "store/store.h"
 
-#include <iostream>
 #include <istream>
+#include <ostream>
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "store/store.h"
 
 #include <array>
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -62,8 +62,8 @@ void readfile(Store& s) {
     }
     if (reader == nullptr) {
         const std::string type = padright(s.inputtype, 6);
-        std::cout << "InputType " << type << " not yet implemented. Sorry. Contact " << maintainer
-                  << '\n';
+        s.log() << "InputType " << type << " not yet implemented. Sorry. Contact " << maintainer
+                << '\n';
         myexit("InputType " + type + "not yet implemented", "readfile");
     }
     reader->read(s, in);
@@ -73,12 +73,12 @@ void readfile(Store& s) {
         // Atoms 1..nat only: the reference positions before the first atom are not handed over.
         const bool any = s.nat >= 1;
         zmat_2_xyz(s.nat, any ? s.kmatrx.column(1) : nullptr, any ? s.zmat.column(1) : nullptr,
-                   any ? s.xyz.column(1) : nullptr);
+                   any ? s.xyz.column(1) : nullptr, s.log());
     }
 
     if (s.newkmatrix) {
         if (s.verbose) {
-            std::cout << " Reading K-matrix\n";
+            s.log() << " Reading K-matrix\n";
         }
         InputFile kmatrix;
         if (!kmatrix.load(s.path(s.kmatrixfile))) {
@@ -88,7 +88,7 @@ void readfile(Store& s) {
     }
     if (s.lisotp) {
         if (s.verbose) {
-            std::cout << " Reading ISOTP file\n";
+            s.log() << " Reading ISOTP file\n";
         }
         InputFile isotp;
         if (!isotp.load(s.path(s.isotpfile))) {

@@ -2,19 +2,19 @@
 #include "control/control.h"
 #include "store/store.h"
 
-#include <iostream>
+#include <ostream>
 
-int stoprun(const Store&) {
+int stoprun(const Store& s) {
     try {
         throw;
     } catch (const RunError& e) {
         if (e.plain) {
-            std::cout.flush();
-            std::cerr << "STOP " << e.what() << '\n';
+            s.log().flush();
+            s.err() << "STOP " << e.what() << '\n';
             return 1;
         }
-        std::cout << errorbanner(e) << std::flush;
-        std::cerr << "STOP End of program because of an error\n";
+        s.log() << errorbanner(e) << std::flush;
+        s.err() << "STOP End of program because of an error\n";
         return 1;
     }
 }

@@ -8,7 +8,7 @@
 
 #include <array>
 #include <filesystem>
-#include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -95,8 +95,8 @@ void writefile(Store& s) {
     }
     if (writer == nullptr) {
         const std::string type = padright(s.outputtype, 6);
-        std::cout << "OutputType " << type << " not yet implemented. Sorry. Contact " << maintainer
-                  << '\n';
+        s.log() << "OutputType " << type << " not yet implemented. Sorry. Contact " << maintainer
+                << '\n';
         myexit("OutputType " + type + "not yet implemented", "writefile");
     }
     writer->write(s, out);
