@@ -107,10 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bytes.remove_prefix(1);
     }
     const kfuzz::Parts parts = kfuzz::split(bytes);
-    const kfuzz::InScratch here;
     kfuzz::writefiles(parts);
 
-    Store s;
+    Store s(kfuzz::context());
     s.tablelimit = tablelimit;
     // The harness's IN line comes last, so it wins over any the input holds.
     std::istringstream control(parts.control + "\nIN  " + fixedtext(reader->type, 6) + " in\n");

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 /// The options of one conversion, as the control input sets them. Types are upper case and file
 /// names as given, both without surrounding blanks.
@@ -46,6 +47,11 @@ struct Options {
 /// Where a run prints its messages and where its relative file names start. The streams are not
 /// owned; they must outlive the run.
 struct RunContext {
+    RunContext() = default;
+    explicit RunContext(std::ostream& logto, std::ostream& errto = std::cerr,
+                        std::filesystem::path folder = {})
+        : log(&logto), err(&errto), base(std::move(folder)) {}
+
     std::ostream* log = &std::cout; // messages, and the error banner
     std::ostream* err = &std::cerr; // notes and the closing STOP line
     std::filesystem::path base;     // folder of relative file names; empty: the working folder

@@ -19,20 +19,15 @@ class ControlInput : public testing::Test {
                ("kru_control_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                 "_" + testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
-        old_ = fs::current_path();
-        fs::current_path(dir_);
-        std::ofstream("mol.xyz") << "1\n\nC 0.0 0.0 0.0\n";
+        std::ofstream(dir_ / "mol.xyz") << "1\n\nC 0.0 0.0 0.0\n";
     }
-    void TearDown() override {
-        fs::current_path(old_);
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { fs::remove_all(dir_); }
 
     // The store after a control input, or the failure with what was printed before it.
     Store read(const std::string& control) {
-        Store s;
+        log_.str("");
+        Store s(RunContext(log_, std::cerr, dir_));
         std::istringstream in(control);
-        testing::internal::CaptureStdout();
         try {
             processinput(s, in);
             message_.clear();
@@ -40,11 +35,12 @@ class ControlInput : public testing::Test {
             message_ = e.what();
             routine_ = e.routine;
         }
-        printed_ = testing::internal::GetCapturedStdout();
+        printed_ = log_.str();
         return s;
     }
 
-    fs::path dir_, old_;
+    fs::path dir_;
+    std::ostringstream log_; // what the stores of read() print
     std::string message_, routine_, printed_;
 };
 
@@ -173,7 +169,7 @@ TEST_F(ControlInput, OverlongFileNames) {
 TEST_F(ControlInput, UnknownOutputTypeLeavesAnEmptyFile) {
     Store s = read("IN  XYZ    mol.xyz\nOUT mol    result.txt\n");
     EXPECT_EQ(s.outputtype, "MOL");
-    testing::internal::CaptureStdout();
+    log_.str("");
     try {
         writefile(s);
         FAIL() << "no error";
@@ -181,11 +177,10 @@ TEST_F(ControlInput, UnknownOutputTypeLeavesAnEmptyFile) {
         EXPECT_STREQ(e.what(), "OutputType MOL   not yet implemented");
         EXPECT_EQ(e.routine, "writefile");
     }
-    EXPECT_EQ(
-        testing::internal::GetCapturedStdout(),
-        "OutputType MOL    not yet implemented. Sorry. Contact kru-maintainers@example.org\n");
-    ASSERT_TRUE(fs::exists("result.txt"));
-    EXPECT_EQ(fs::file_size("result.txt"), 0u);
+    EXPECT_EQ(log_.str(), "OutputType MOL    not yet implemented. Sorry. Contact "
+                          "kru-maintainers@example.org\n");
+    ASSERT_TRUE(fs::exists(dir_ / "result.txt"));
+    EXPECT_EQ(fs::file_size(dir_ / "result.txt"), 0u);
 }
 
 TEST_F(ControlInput, OutputNeverOverwritesTheInput) {
@@ -196,7 +191,7 @@ TEST_F(ControlInput, OutputNeverOverwritesTheInput) {
     } catch (const RunError& e) {
         EXPECT_STREQ(e.what(), "Output file would overwrite an input file");
     }
-    EXPECT_EQ(fs::file_size("mol.xyz"), 17u);
+    EXPECT_EQ(fs::file_size(dir_ / "mol.xyz"), 17u);
 }
 
 } // namespace

@@ -74,8 +74,8 @@ TEST(Writefile, RefusesEveryNameOfAFileTheRunReads) {
     std::ofstream(input) << "kept\n";
     fs::create_symlink(input, dir / "link.xyz");
     fs::create_hard_link(input, dir / "hard.xyz");
-    const fs::path home = fs::current_path();
-    fs::current_path(dir);
+    // Relative names count in the run's base folder.
+    const RunContext here(std::cout, std::cerr, dir);
     const std::string names[] = {"in.xyz",   "./in.xyz", "sub/../in.xyz", input.string(),
                                  "link.xyz", "hard.xyz", ".//in.xyz"};
     void (*const as[])(Store&, const std::string&) = {
@@ -95,21 +95,20 @@ TEST(Writefile, RefusesEveryNameOfAFileTheRunReads) {
     };
     for (auto set : as) {
         for (const std::string& name : names) {
-            Store s;
+            Store s(here);
             set(s, "in.xyz");
             EXPECT_THROW(refuseoverwrite(s, name), RunError) << name;
         }
-        Store s;
+        Store s(here);
         set(s, "in.xyz");
         EXPECT_NO_THROW(refuseoverwrite(s, "other.xyz"));
         EXPECT_NO_THROW(refuseoverwrite(s, "sub"));
     }
     // Side files the run does not read are nobody's input.
-    Store s;
+    Store s(here);
     s.inputfile = "other.xyz";
     s.inporderfile = "in.xyz";
     EXPECT_NO_THROW(refuseoverwrite(s, "in.xyz"));
-    fs::current_path(home);
     fs::remove_all(dir);
 }
 
