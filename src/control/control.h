@@ -47,7 +47,8 @@ int run(std::istream& control, const RunContext& context);
 /// process exit status.
 int convert(const Options& options, const RunContext& context);
 /// The end of a run whose stage threw, called in the handler of a catch: the error banner on
-/// the log, or the plain STOP line; returns the exit status 1.
+/// the log, or the plain STOP line; any exception, a failed allocation included; returns the
+/// exit status 1.
 int stoprun(const Store& s);
 
 /// Copy of text with a to z upper-cased; every other byte unchanged.
