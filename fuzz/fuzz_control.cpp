@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::istringstream control(std::string(reinterpret_cast<const char*>(data), size));
-    const kfuzz::InScratch here;
-    Store s;
+    Store s(kfuzz::context());
     try {
         processinput(s, control);
     } catch (const RunError&) {

@@ -107,10 +107,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         bytes.remove_prefix(1);
     }
     const kfuzz::Parts parts = kfuzz::split(bytes);
-    const kfuzz::InScratch here;
     kfuzz::writefiles(parts);
 
-    Store s;
+    Store s(kfuzz::context());
     s.tablelimit = tablelimit;
     // The harness's IN line comes last, so it wins over any the input holds.
     std::istringstream control(parts.control + "\nIN  " + fixedtext(reader->type, 6) + " in\n");
@@ -124,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // find them, so that every writer below has a complete store.
         for (const WriterEntry& w : outputtypes()) {
             if (w.nearlists) {
-                s.outputtype = fixedtext(w.type, 6);
+                s.outputtype = std::string(w.type);
             }
         }
         arrange(s);
@@ -137,8 +136,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Every writer on its own copy: some writers leave changes in the store.
     for (const WriterEntry& w : outputtypes()) {
         Store c = s;
-        c.outputtype = fixedtext(w.type, 6);
-        c.outputfile = fixedtext("out", 100);
+        c.outputtype = std::string(w.type);
+        c.outputfile = "out";
         try {
             writefile(c);
         } catch (const RunError&) {

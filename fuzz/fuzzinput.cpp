@@ -18,12 +18,6 @@ fs::path& scratch() {
     return dir;
 }
 
-// The fuzzer's own working folder, where it reads inputs and writes findings.
-fs::path& home() {
-    static fs::path dir;
-    return dir;
-}
-
 void removescratch() {
     std::error_code ec;
     fs::remove_all(scratch(), ec);
@@ -67,9 +61,13 @@ void makescratch() {
         std::exit(2);
     }
     scratch() = name;
-    home() = fs::current_path();
     std::atexit(removescratch);
-    std::cout.rdbuf(nullptr);
+}
+
+const RunContext& context() {
+    static std::ostream dropped(nullptr);
+    static const RunContext c(dropped, std::cerr, scratch());
+    return c;
 }
 
 void writefiles(const Parts& parts) {
@@ -80,18 +78,6 @@ void writefiles(const Parts& parts) {
     for (std::size_t k = 0; k < parts.sides.size(); ++k) {
         spill(scratch() / ("side" + std::to_string(k + 1)), parts.sides[k]);
     }
-}
-
-} // namespace kfuzz
-
-namespace kfuzz {
-
-InScratch::InScratch() {
-    fs::current_path(scratch());
-}
-
-InScratch::~InScratch() {
-    fs::current_path(home());
 }
 
 } // namespace kfuzz

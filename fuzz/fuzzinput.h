@@ -1,6 +1,8 @@
 // What the fuzz targets share: a private scratch folder, and the layout of a fuzz input.
 #pragma once
 
+#include "store/runcontext.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,18 +22,11 @@ struct Parts {
 };
 Parts split(std::string_view bytes);
 
-/// Creates a private scratch folder, removed at exit; silences standard output, which every
-/// run fills with messages.
+/// Creates a private scratch folder, removed at exit.
 void makescratch();
-/// The scratch folder as the working folder for one run, so that the names in a control input
-/// are found there; the fuzzer's own folder again at the end of the scope.
-class InScratch {
-  public:
-    InScratch();
-    ~InScratch();
-    InScratch(const InScratch&) = delete;
-    InScratch& operator=(const InScratch&) = delete;
-};
+/// The context of every run: the scratch folder as the base of relative names, so that the names
+/// in a control input are found there, and a log that drops the messages every run prints.
+const RunContext& context();
 /// Empties the scratch folder, then writes the files of one fuzz input into it: "in" and the
 /// side files.
 void writefiles(const Parts& parts);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <iosfwd>
 #include <string_view>
 
 struct Store;
@@ -28,11 +29,12 @@ void mmulrt(const double* a, long long ra, long long ca, const double* b, long l
             long long cb, std::string_view flag, double* c);
 
 /// Cartesian coordinates of atoms 1..n from their internal coordinates (column-major 3 x n).
-void zmat_2_xyz(int n, const int* refs, const double* vals, double* coords);
+void zmat_2_xyz(int n, const int* refs, const double* vals, double* coords, std::ostream& log);
 /// The point at distance r from a, angle theta at a with b, dihedral phi with b and c.
-Vec3 zmat2c(const Vec3& a, const Vec3& b, const Vec3& c, double r, double theta, double phi);
+Vec3 zmat2c(const Vec3& a, const Vec3& b, const Vec3& c, double r, double theta, double phi,
+            std::ostream& log);
 /// b plus a unit vector perpendicular to c - b (and to a - b where possible).
-Vec3 make_ovector(const Vec3& a, const Vec3& b, const Vec3& c);
+Vec3 make_ovector(const Vec3& a, const Vec3& b, const Vec3& c, std::ostream& log);
 
 /// True when two atoms of elements z1 and z2 at distance r (Bohr) are bonded.
 bool bonded(double r, int z1, int z2);

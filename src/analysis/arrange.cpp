@@ -12,8 +12,8 @@
 #include "store/store.h"
 
 #include <cmath>
-#include <iostream>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -67,7 +67,7 @@ void setorder(Store& s, int atom, int position) {
 // permutation of the atoms would leave atoms unwritten or written twice.
 void readorder(Store& s) {
     InputFile in;
-    if (!in.load(std::string(trimright(s.inporderfile)))) {
+    if (!in.load(s.path(s.inporderfile))) {
         myexit("Error opening inporder file", "arrange");
     }
     std::vector<bool> seen(std::size_t(s.nat) + 1, false);
@@ -279,7 +279,7 @@ void listconnections(const Store& s) {
         }
         out += line + "\n";
     }
-    std::cout << out;
+    s.log() << out;
 }
 
 void zmatrix(Store& s) {

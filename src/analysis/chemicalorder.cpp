@@ -16,9 +16,9 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <iostream>
 #include <limits>
 #include <optional>
+#include <ostream>
 #include <queue>
 #include <vector>
 
@@ -455,7 +455,7 @@ void chemicalorder(Store& s) {
             continue;
         }
         if (fresh) {
-            std::cout << "Something weird is happening here ....\n";
+            s.log() << "Something weird is happening here ....\n";
             myexit("Unexpected error", "arrange");
         }
         a = pairs.closest(true);

@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <iostream>
 #include <limits>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -31,7 +31,7 @@ namespace {
         fw::I(partners, s.iconn(k, atom), 5);
     }
     fw::I(partners, partner, 5);
-    std::cout << line << '\n' << partners << '\n';
+    s.log() << line << '\n' << partners << '\n';
     myexit("Unlikely number of connections found", "arrange");
 }
 

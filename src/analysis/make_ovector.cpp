@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <iostream>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -27,17 +27,17 @@ Vec3 unitdiff(const Vec3& x, const Vec3& y) {
     return d;
 }
 
-void printvec(std::string_view label, const Vec3& v) {
+void printvec(std::ostream& log, std::string_view label, const Vec3& v) {
     std::string line(label);
     for (double e : v) {
         fw::F(line, e, 10, 5);
     }
-    std::cout << line << '\n';
+    log << line << '\n';
 }
 
 } // namespace
 
-Vec3 make_ovector(const Vec3& a, const Vec3& b, const Vec3& c) {
+Vec3 make_ovector(const Vec3& a, const Vec3& b, const Vec3& c, std::ostream& log) {
     const Vec3 g1 = unitdiff(a, b);
     const Vec3 g2 = unitdiff(c, b);
 
@@ -93,20 +93,20 @@ Vec3 make_ovector(const Vec3& a, const Vec3& b, const Vec3& c) {
     Vec3 wv = w(x);
     const double len = std::sqrt(dot(wv, wv));
     if (len < 0.01) {
-        printvec("gi ", a);
-        printvec("gj ", b);
-        printvec("gk ", c);
-        printvec("gij ", g1);
-        printvec("gkj ", g2);
-        printvec("rij ", t);
-        printvec("rkj ", Vec3{dot(r1, g2), dot(r2, g2), dot(r3, g2)});
-        printvec("angles ", Vec3{phi, theta, 0.0});
+        printvec(log, "gi ", a);
+        printvec(log, "gj ", b);
+        printvec(log, "gk ", c);
+        printvec(log, "gij ", g1);
+        printvec(log, "gkj ", g2);
+        printvec(log, "rij ", t);
+        printvec(log, "rkj ", Vec3{dot(r1, g2), dot(r2, g2), dot(r3, g2)});
+        printvec(log, "angles ", Vec3{phi, theta, 0.0});
         std::string line = "cA,cB,a,b ";
         for (double v : {ca, cb, x, std::sqrt(std::max(0.0, 1.0 - x * x))}) {
             fw::F(line, v, 10, 5);
         }
-        std::cout << line << '\n';
-        std::cout << "Dorvan let op: lengte te klein " << fw::F(len, 15, 10) << '\n';
+        log << line << '\n';
+        log << "Dorvan let op: lengte te klein " << fw::F(len, 15, 10) << '\n';
     } else {
         for (double& e : wv) {
             e /= len;
@@ -114,7 +114,7 @@ Vec3 make_ovector(const Vec3& a, const Vec3& b, const Vec3& c) {
     }
     const double overlap = dot(wv, t);
     if (std::abs(overlap) > 1e-10) {
-        std::cout << "Dorvan let op: overlap niet nul " << fw::F(overlap, 15, 10) << '\n';
+        log << "Dorvan let op: overlap niet nul " << fw::F(overlap, 15, 10) << '\n';
     }
     return Vec3{b[0] + r1[0] * wv[0] + r2[0] * wv[1] + r3[0] * wv[2],
                 b[1] + r1[1] * wv[0] + r2[1] * wv[1] + r3[1] * wv[2],

@@ -8,8 +8,8 @@
 
 #include <cmath>
 #include <cstddef>
-#include <iostream>
 #include <new>
+#include <ostream>
 #include <stdexcept>
 #include <vector>
 
@@ -24,13 +24,14 @@ bool participates(int z) {
     return z >= 1 && z <= 97 && defatmass(z) > 0.0;
 }
 
-template <class T> std::vector<T> worktable(std::string_view name, std::size_t count) {
+template <class T>
+std::vector<T> worktable(std::ostream& log, std::string_view name, std::size_t count) {
     try {
         return std::vector<T>(count, T());
     } catch (const std::bad_alloc&) {
-        allocexit(name, static_cast<long long>(count), "allocstuff");
+        allocexit(log, name, static_cast<long long>(count), "allocstuff");
     } catch (const std::length_error&) {
-        allocexit(name, static_cast<long long>(count), "allocstuff");
+        allocexit(log, name, static_cast<long long>(count), "allocstuff");
     }
 }
 
@@ -39,7 +40,7 @@ template <class T> std::vector<T> worktable(std::string_view name, std::size_t c
 void remakevibs(Store& s) {
     const int nf = 3 * s.nat - 6;
     if (s.nat < 3 || s.nvib < nf) {
-        std::cout << " Isotope recomputation skipped: needs 3N-6 stored modes\n";
+        s.log() << " Isotope recomputation skipped: needs 3N-6 stored modes\n";
         return;
     }
     const std::size_t n = 3 * std::size_t(s.nat);
@@ -48,10 +49,10 @@ void remakevibs(Store& s) {
 
     // The stored modes, mass-weighted and of unit length, are later overwritten by the
     // eigenvectors; their eigenvalues likewise by the new ones.
-    std::vector<double> q = worktable<double>("HNRM", n * columns);
-    std::vector<double> lambda = worktable<double>("HEIG", columns);
-    std::vector<double> hess = worktable<double>("HESS", n * n);
-    std::vector<char> discarded = worktable<char>("IROTRANS", n);
+    std::vector<double> q = worktable<double>(s.log(), "HNRM", n * columns);
+    std::vector<double> lambda = worktable<double>(s.log(), "HEIG", columns);
+    std::vector<double> hess = worktable<double>(s.log(), "HESS", n * n);
+    std::vector<char> discarded = worktable<char>(s.log(), "IROTRANS", n);
 
     for (std::size_t m = 0; m < nvib; ++m) {
         const double x = s.vibs(int(m + 1)) / wavenumber;

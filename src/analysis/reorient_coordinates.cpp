@@ -37,7 +37,7 @@ void reorient_coordinates(Store& s, double* coords) {
     const Vec3 p3 = pointof(i3);
     const double length = std::sqrt(p2[0] * p2[0] + p2[1] * p2[1] + p2[2] * p2[2]);
     const Vec3 z{p2[0] / length, p2[1] / length, p2[2] / length};
-    const Vec3 x = zmat2c(p1, p2, p3, 1.0, 1.5707963267948966, 0.0);
+    const Vec3 x = zmat2c(p1, p2, p3, 1.0, 1.5707963267948966, 0.0, s.log());
     const Vec3 y{z[1] * x[2] - z[2] * x[1], z[2] * x[0] - z[0] * x[2], z[0] * x[1] - z[1] * x[0]};
     const double frame[9] = {x[0], x[1], x[2], y[0], y[1], y[2], z[0], z[1], z[2]};
     for (long long a = 1; a <= s.nat; ++a) {

@@ -27,13 +27,14 @@ Vec3 unit(Vec3 v) {
 
 } // namespace
 
-Vec3 zmat2c(const Vec3& a, const Vec3& b, const Vec3& c, double r, double theta, double phi) {
+Vec3 zmat2c(const Vec3& a, const Vec3& b, const Vec3& c, double r, double theta, double phi,
+            std::ostream& log) {
     const Vec3 u = unit({b[0] - a[0], b[1] - a[1], b[2] - a[2]});
     const Vec3 v = unit({c[0] - b[0], c[1] - b[1], c[2] - b[2]});
     Vec3 n = cross(u, v);
     if (dot(n, n) < 1e-10) {
         // a, b and c on one line: any direction perpendicular to it defines the plane.
-        const Vec3 p = make_ovector(a, b, c);
+        const Vec3 p = make_ovector(a, b, c, log);
         n = {p[0] - b[0], p[1] - b[1], p[2] - b[2]};
     } else {
         n = unit(n);

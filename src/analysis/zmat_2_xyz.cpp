@@ -5,8 +5,8 @@
 #include "control/control.h"
 #include "control/fixedwidth.h"
 
-#include <iostream>
 #include <new>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -15,7 +15,7 @@ constexpr double halfpi = 1.5707963267948966;
 
 } // namespace
 
-void zmat_2_xyz(int n, const int* refs, const double* vals, double* coords) {
+void zmat_2_xyz(int n, const int* refs, const double* vals, double* coords, std::ostream& log) {
     std::vector<int> rank; // placement rank of each atom, 0 while not placed
     try {
         rank.assign(std::size_t(n > 0 ? n : 0) + 1, 0);
@@ -55,8 +55,8 @@ void zmat_2_xyz(int n, const int* refs, const double* vals, double* coords) {
         }
         return found;
     };
-    auto cannotfill = [](int k) {
-        std::cout << "Can not fill Z-matrix for " << fw::I(k, 5) << "th atom\n";
+    auto cannotfill = [&log](int k) {
+        log << "Can not fill Z-matrix for " << fw::I(k, 5) << "th atom\n";
         myexit("Can not fill zmat", "zmat_2_xyz");
     };
 
@@ -90,7 +90,7 @@ void zmat_2_xyz(int n, const int* refs, const double* vals, double* coords) {
         cannotfill(3);
     }
     place(third, zmat2c(point(ref(1, third)), point(ref(2, third)), Vec3{0.0, 0.0, 1.0},
-                        val(1, third), val(2, third), halfpi));
+                        val(1, third), val(2, third), halfpi, log));
     rank[std::size_t(third)] = 3;
 
     for (int k = 4; k <= n; ++k) {
@@ -109,7 +109,7 @@ void zmat_2_xyz(int n, const int* refs, const double* vals, double* coords) {
             cannotfill(k);
         }
         place(next, zmat2c(point(ref(1, next)), point(ref(2, next)), point(ref(3, next)),
-                           val(1, next), val(2, next), val(3, next)));
+                           val(1, next), val(2, next), val(3, next), log));
         rank[std::size_t(next)] = k;
     }
 }

@@ -2,10 +2,9 @@
 #include "control/control.h"
 #include "control/fixedwidth.h"
 
-#include <iostream>
+#include <ostream>
 
-void allocexit(std::string_view name, long long size, std::string_view routine) {
-    std::cout << "\n\nNot enough memory available for " << name << " of size " << fw::I(size, 10)
-              << '\n';
+void allocexit(std::ostream& log, std::string_view name, long long size, std::string_view routine) {
+    log << "\n\nNot enough memory available for " << name << " of size " << fw::I(size, 10) << '\n';
     myexit("ALLOCATE error for " + std::string(name), routine);
 }

@@ -8,6 +8,8 @@
 #include <string_view>
 
 struct Store;
+struct Options;
+struct RunContext;
 
 /// The one error type of a run: `main` turns it into the error banner and exit status 1.
 struct RunError : std::runtime_error {
@@ -22,12 +24,16 @@ struct RunError : std::runtime_error {
 /// Ends the run without the banner: "STOP " and the message on standard error.
 [[noreturn]] void plainstop(std::string_view message);
 /// Reports a table that could not be created or released, then ends the run.
-[[noreturn]] void allocexit(std::string_view name, long long size, std::string_view routine);
+[[noreturn]] void allocexit(std::ostream& log, std::string_view name, long long size,
+                            std::string_view routine);
 /// The error banner as printed on standard output, message and routine included.
 std::string errorbanner(const RunError& e);
 
-/// Reads the control input to its end and sets the run options; checks that the input file exists.
+/// Reads the control input to its end, sets the run options and settles them (checkoptions).
 void processinput(Store& s, std::istream& control);
+/// Settles the options once all are set: a K-matrix file cancels REORDER; the input file must
+/// exist.
+void checkoptions(Store& s);
 /// Opens the input file, runs the reader of its type, completes coordinates and reads the side
 /// files.
 void readfile(Store& s);
@@ -36,7 +42,14 @@ void writefile(Store& s);
 /// The usage text: control input, keywords, input and output types.
 std::string helptext();
 /// The whole run on one control input; returns the process exit status.
-int run(std::istream& control);
+int run(std::istream& control, const RunContext& context);
+/// The whole run on options set as processinput sets them, without a control input; returns the
+/// process exit status.
+int convert(const Options& options, const RunContext& context);
+/// The end of a run whose stage threw, called in the handler of a catch: the error banner on
+/// the log, or the plain STOP line; any exception, a failed allocation included; returns the
+/// exit status 1.
+int stoprun(const Store& s);
 
 /// Copy of text with a to z upper-cased; every other byte unchanged.
 std::string upcase(std::string_view text);
@@ -48,13 +61,17 @@ void cleanupline(std::string& line);
 std::string getsuffix(long long number);
 /// Digits of itid zero-padded to the number of digits of mxtid ("007" for 7 of 120).
 std::string getsuffix2(long long itid, long long mxtid);
-/// A side file's name: the output file name without trailing blanks, then the suffix.
+/// A side file's name: the output file name, then the suffix.
 std::string sidefilename(const Store& s, std::string_view suffix);
-/// Ends the run when writing the file would replace the input, order, K-matrix or isotope file.
+/// Ends the run when writing the file would replace the input, order, K-matrix or isotope file;
+/// relative names count under the run's base folder.
 void refuseoverwrite(const Store& s, std::string_view file);
 
 /// Text padded with blanks, or cut, to exactly n characters: a fixed-length text field.
 std::string fixedtext(std::string_view text, std::size_t n);
+/// Text padded with blanks to at least n characters; a longer text stays whole. A type of the
+/// options shows in messages as the 6-character field of the control input.
+std::string padright(std::string_view text, std::size_t n);
 /// Text without its trailing blanks.
 std::string_view trimright(std::string_view text);
 /// Text without its leading blanks.

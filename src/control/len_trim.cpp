@@ -20,3 +20,11 @@ std::string fixedtext(std::string_view text, std::size_t n) {
     r.resize(n, ' ');
     return r;
 }
+
+std::string padright(std::string_view text, std::size_t n) {
+    std::string r(text);
+    if (r.size() < n) {
+        r.resize(n, ' ');
+    }
+    return r;
+}

@@ -1,6 +1,7 @@
 // kru: reads the control input (standard input, or the file named as the one argument) and
 // converts one molecule file into another.
 #include "control/control.h"
+#include "store/runcontext.h"
 
 #include <cstring>
 #include <fstream>
@@ -27,11 +28,11 @@ int main(int argc, char** argv) {
             std::cerr << "kru: cannot read the control input " << argv[1] << '\n';
             return 1;
         }
-        return run(control);
+        return run(control, RunContext{});
     }
     if (isatty(STDIN_FILENO) != 0) {
         std::cerr << "kru: reading the control input from standard input; end it with Ctrl-D "
                      "(kru --help shows the keywords)\n";
     }
-    return run(std::cin);
+    return run(std::cin, RunContext{});
 }

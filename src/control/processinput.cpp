@@ -7,26 +7,26 @@
 #include "control/freeread.h"
 #include "store/store.h"
 
-#include <filesystem>
-#include <iostream>
 #include <istream>
+#include <ostream>
 
 namespace {
 
 constexpr std::size_t filenamelength = 100;
 
-// Columns 5 to 10, upper-cased and left-justified in 6 characters.
+// Columns 5 to 10, upper-cased, without the blanks around it.
 std::string typefield(std::string_view rec) {
-    return fixedtext(trimleft(upcase(rec.substr(4, 6))), 6);
+    const std::string up = upcase(rec.substr(4, 6));
+    return std::string(trimright(trimleft(up)));
 }
 
-// A file name from the given column to the end of the record, left-justified.
+// A file name from the given column to the end of the record, without the blanks around it.
 std::string filefield(std::string_view rec, std::size_t column) {
     const std::string_view name = trimright(trimleft(rec.substr(column - 1)));
     if (name.size() > filenamelength) {
         myexit("File name longer than 100 characters", "processinput");
     }
-    return fixedtext(name, filenamelength);
+    return std::string(name);
 }
 
 bool starts(std::string_view rec, std::string_view keyword) {
@@ -88,7 +88,7 @@ constexpr KeywordEntry table[] = {
              myexit("File name longer than 80 characters", "processinput");
          }
          s.inporder = true;
-         s.inporderfile = fixedtext(f.fndstrings(2), filenamelength);
+         s.inporderfile = std::string(f.fndstrings(2));
      }},
     {"ORIENT", "orient", "three integers",
      "first atom to the origin, second on the z axis, third in the xz plane", "off",
@@ -138,7 +138,9 @@ constexpr KeywordEntry table[] = {
      [](Store& s, Rec rec) { s.idgeo = freerd(rec).fndintegers(1); }},
     {"DISTORTSEL", "distort-select", "word as the second field",
      "which displaced geometries to write (first 6 characters)", "ALL",
-     [](Store& s, Rec rec) { s.distortsel = fixedtext(freerd(rec).fndstrings(2), 6); }},
+     [](Store& s, Rec rec) {
+         s.distortsel = std::string(trimright(fixedtext(freerd(rec).fndstrings(2), 6)));
+     }},
     {"FDISTORT", "distort-length", "real", "scale of the displacements along imaginary modes",
      "1.0", [](Store& s, Rec rec) { s.fdistort = freerd(rec).fndreals(1); }},
     {"NOLT", "no-transit-points", "word as the second field", "TRUE: no transit-point files", "off",
@@ -161,14 +163,6 @@ void keyword(Store& s, Rec rec) {
     }
 }
 
-bool exists(std::string_view name) {
-    if (name.empty()) {
-        return false;
-    }
-    std::error_code ec;
-    return std::filesystem::exists(std::filesystem::path(name), ec);
-}
-
 } // namespace
 
 void processinput(Store& s, std::istream& control) {
@@ -179,14 +173,7 @@ void processinput(Store& s, std::istream& control) {
         }
         keyword(s, record(line));
     }
-    if (s.newkmatrix) {
-        s.reorder = false; // a K-matrix file fixes the order
-    }
-    const std::string_view name = trimright(s.inputfile);
-    if (!exists(name)) {
-        std::cout << "Inputfile " << name << " of type " << s.inputtype << " does not exist\n";
-        myexit("Inputfile does not exist", "processinput");
-    }
+    checkoptions(s);
 }
 
 std::span<const KeywordEntry> keywords() {

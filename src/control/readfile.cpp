@@ -10,7 +10,7 @@
 #include "store/store.h"
 
 #include <array>
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -186,15 +186,16 @@ const ReaderEntry* findinputtype(std::string_view type) {
 
 void readfile(Store& s) {
     InputFile in;
-    if (!in.load(std::string(trimright(s.inputfile)))) {
+    if (!in.load(s.path(s.inputfile))) {
         myexit("Error opening inputfile", "readfile");
     }
     const ReaderEntry* reader = findinputtype(s.inputtype);
     if (reader == nullptr) {
-        std::cerr << "kru: note: " << unknowntypehint(s.inputtype, TypeKind::input) << '\n';
-        std::cout << "InputType " << s.inputtype << " not yet implemented. Sorry. Contact "
-                  << maintainer << '\n';
-        myexit("InputType " + s.inputtype + "not yet implemented", "readfile");
+        const std::string type = padright(s.inputtype, 6);
+        s.err() << "kru: note: " << unknowntypehint(s.inputtype, TypeKind::input) << '\n';
+        s.log() << "InputType " << type << " not yet implemented. Sorry. Contact " << maintainer
+                << '\n';
+        myexit("InputType " + type + "not yet implemented", "readfile");
     }
     reader->read(s, in);
 
@@ -203,25 +204,25 @@ void readfile(Store& s) {
         // Atoms 1..nat only: the reference positions before the first atom are not handed over.
         const bool any = s.nat >= 1;
         zmat_2_xyz(s.nat, any ? s.kmatrx.column(1) : nullptr, any ? s.zmat.column(1) : nullptr,
-                   any ? s.xyz.column(1) : nullptr);
+                   any ? s.xyz.column(1) : nullptr, s.log());
     }
 
     if (s.newkmatrix) {
         if (s.verbose) {
-            std::cout << " Reading K-matrix\n";
+            s.log() << " Reading K-matrix\n";
         }
         InputFile kmatrix;
-        if (!kmatrix.load(std::string(trimright(s.kmatrixfile)))) {
+        if (!kmatrix.load(s.path(s.kmatrixfile))) {
             myexit("Error opening inputfile", "readfile");
         }
         readkmatrix(s, kmatrix);
     }
     if (s.lisotp) {
         if (s.verbose) {
-            std::cout << " Reading ISOTP file\n";
+            s.log() << " Reading ISOTP file\n";
         }
         InputFile isotp;
-        if (!isotp.load(std::string(trimright(s.isotpfile)))) {
+        if (!isotp.load(s.path(s.isotpfile))) {
             myexit("Error opening isotpfile", "readfile");
         }
         readisotp(s, isotp);

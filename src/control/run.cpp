@@ -3,26 +3,19 @@
 #include "control/control.h"
 #include "store/store.h"
 
-#include <iostream>
+#include <ostream>
 
-int run(std::istream& control) {
-    Store s;
+int run(std::istream& control, const RunContext& context) {
+    Store s(context);
     try {
         processinput(s, control);
         readfile(s);
         arrange(s);
         writefile(s);
         deallocstuff(s);
-        std::cout.flush();
+        s.log().flush();
         return 0;
-    } catch (const RunError& e) {
-        if (e.plain) {
-            std::cout.flush();
-            std::cerr << "STOP " << e.what() << '\n';
-            return 1;
-        }
-        std::cout << errorbanner(e) << std::flush;
-        std::cerr << "STOP End of program because of an error\n";
-        return 1;
+    } catch (...) {
+        return stoprun(s);
     }
 }

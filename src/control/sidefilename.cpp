@@ -3,7 +3,7 @@
 #include "store/store.h"
 
 std::string sidefilename(const Store& s, std::string_view suffix) {
-    std::string name(trimright(s.outputfile));
+    std::string name = s.outputfile;
     name += suffix;
     return name;
 }

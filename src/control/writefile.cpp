@@ -9,7 +9,7 @@
 
 #include <array>
 #include <filesystem>
-#include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -94,14 +94,15 @@ void writefile(Store& s) {
         refuseoverwrite(s, file);
     }
     OutputFile out;
-    if (!out.open(std::string(trimright(s.outputfile)))) {
+    if (!out.open(s.path(s.outputfile))) {
         myexit("Error opening outputfile", "writefile");
     }
     if (writer == nullptr) {
-        std::cerr << "kru: note: " << unknowntypehint(s.outputtype, TypeKind::output) << '\n';
-        std::cout << "OutputType " << s.outputtype << " not yet implemented. Sorry. Contact "
-                  << maintainer << '\n';
-        myexit("OutputType " + s.outputtype + "not yet implemented", "writefile");
+        const std::string type = padright(s.outputtype, 6);
+        s.err() << "kru: note: " << unknowntypehint(s.outputtype, TypeKind::output) << '\n';
+        s.log() << "OutputType " << type << " not yet implemented. Sorry. Contact " << maintainer
+                << '\n';
+        myexit("OutputType " + type + "not yet implemented", "writefile");
     }
     writer->write(s, out);
     if (!out.close()) {
@@ -112,20 +113,21 @@ void writefile(Store& s) {
 
 namespace {
 
-bool samefile(std::string_view a, std::string_view b) {
+// Both names as the run opens them, under its base folder.
+bool samefile(const Store& s, std::string_view a, std::string_view b) {
     std::error_code ec;
     return !a.empty() && !b.empty() &&
-           std::filesystem::equivalent(std::filesystem::path(a), std::filesystem::path(b), ec);
+           std::filesystem::equivalent(std::filesystem::path(s.path(a)),
+                                       std::filesystem::path(s.path(b)), ec);
 }
 
 } // namespace
 
 // Writing over a file the run reads would destroy the user's data.
 void refuseoverwrite(const Store& s, std::string_view file) {
-    if (samefile(file, trimright(s.inputfile)) ||
-        (s.inporder && samefile(file, trimright(s.inporderfile))) ||
-        (s.newkmatrix && samefile(file, trimright(s.kmatrixfile))) ||
-        (s.lisotp && samefile(file, trimright(s.isotpfile)))) {
+    if (samefile(s, file, s.inputfile) || (s.inporder && samefile(s, file, s.inporderfile)) ||
+        (s.newkmatrix && samefile(s, file, s.kmatrixfile)) ||
+        (s.lisotp && samefile(s, file, s.isotpfile))) {
         myexit("Output file would overwrite an input file", "writefile");
     }
 }

@@ -3,17 +3,17 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
-#include <iostream>
+#include <ostream>
 
 void noteunfinished(const Store& s, int finalgeometry) {
-    std::cerr << "kru: note: the run did not finish: final structure is ";
+    s.err() << "kru: note: the run did not finish: final structure is ";
     if (finalgeometry >= 1) {
-        std::cerr << "geometry " << finalgeometry << " of " << s.ngeom;
+        s.err() << "geometry " << finalgeometry << " of " << s.ngeom;
         if (finalgeometry == s.ngeom) {
-            std::cerr << ", the last complete one";
+            s.err() << ", the last complete one";
         }
     } else {
-        std::cerr << "the last atom table read";
+        s.err() << "the last atom table read";
     }
-    std::cerr << '\n';
+    s.err() << '\n';
 }

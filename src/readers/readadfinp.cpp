@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <iostream>
 #include <new>
+#include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -34,8 +34,9 @@ bool contains(std::string_view line, std::string_view word) {
     return line.find(word) != std::string_view::npos;
 }
 
-[[noreturn]] void reject(std::string_view what, std::string_view line, std::string_view message) {
-    std::cout << what << '\n' << "LINE: " << record(line) << '\n';
+[[noreturn]] void reject(std::ostream& log, std::string_view what, std::string_view line,
+                         std::string_view message) {
+    log << what << '\n' << "LINE: " << record(line) << '\n';
     myexit(message, routine);
 }
 
@@ -93,7 +94,7 @@ AtomsRule atomsblock(std::string_view up, bool& inatoms, bool& zmatrix) {
     return AtomsRule::other;
 }
 
-std::vector<GeoVar> readgeovars(InputFile& in) {
+std::vector<GeoVar> readgeovars(InputFile& in, std::ostream& log) {
     std::string_view line;
     long long count = 0;
     GeovarBlock block;
@@ -123,7 +124,7 @@ std::vector<GeoVar> readgeovars(InputFile& in) {
         }
         const FreeRead f = freerd(up);
         if (f.nfndr == 0 && f.nfndi == 0) {
-            std::cout << "Error on line:\n" << record(up) << '\n';
+            log << "Error on line:\n" << record(up) << '\n';
             myexit("Error reading GEOVAR block", routine);
         }
         const double value = f.nfndr > 0 ? f.fndreals(1) : double(f.fndintegers(1));
@@ -239,7 +240,7 @@ void internal(Store& s, const FreeRead& f, std::string_view up, int a, int j,
         } else if (r.kind == FieldKind::string) {
             double value = 0.0;
             if (!variablevalue(vars, trimright(f.fndstrings(r.index)), value)) {
-                std::cout << "Error on line: \n" << record(up) << '\n';
+                s.log() << "Error on line: \n" << record(up) << '\n';
                 myexit("Error reading Z-matrix", routine);
             }
             store(value);
@@ -254,16 +255,18 @@ void storeatom(Store& s, std::string_view up, bool zmatrix, const std::vector<Ge
                double lengthfactor, double anglefactor) {
     const FreeRead f = freerd(up);
     if (f.nfnds < 1) {
-        reject("Not enough strings found: " + fw::I(f.nfnds, 2), up, "Not enough strings on line");
+        reject(s.log(), "Not enough strings found: " + fw::I(f.nfnds, 2), up,
+               "Not enough strings on line");
     }
     if (!zmatrix && f.nfndr + f.nfndi < 3) {
-        reject("Not enough reals found: " + fw::I(f.nfndr, 2), up, "Not enough reals on line");
+        reject(s.log(), "Not enough reals found: " + fw::I(f.nfndr, 2), up,
+               "Not enough reals on line");
     }
     std::string symbol;
     const int j = elementfield(f, symbol);
     const int z = elementnumber(symbol);
     if (z == 0) {
-        unknownatomtype(symbol, record(up), routine);
+        unknownatomtype(s.log(), symbol, record(up), routine);
     }
     if (s.nat + 1 > s.iat.hi()) {
         myexit("More atoms than counted", routine);
@@ -280,7 +283,7 @@ void storeatom(Store& s, std::string_view up, bool zmatrix, const std::vector<Ge
 } // namespace
 
 void readadfinp(Store& s, InputFile& in) {
-    const std::vector<GeoVar> vars = readgeovars(in);
+    const std::vector<GeoVar> vars = readgeovars(in, s.log());
 
     double lengthfactor = bohr_per_angstrom;
     double anglefactor = radians_per_degree;

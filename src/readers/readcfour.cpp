@@ -10,8 +10,8 @@
 #include "store/store.h"
 
 #include <algorithm>
-#include <iostream>
 #include <optional>
+#include <ostream>
 
 namespace {
 
@@ -106,7 +106,7 @@ bool firstatomictype(const FreeRead& f) {
     return f.nfndi >= 1 && f.fndintegers(1) == 1;
 }
 
-int element(const FreeRead& f, std::string_view line) {
+int element(std::ostream& log, const FreeRead& f, std::string_view line) {
     std::string symbol = upcase(f.fndstrings(1));
     const std::size_t point = symbol.find('.');
     if (point != std::string::npos) {
@@ -117,7 +117,7 @@ int element(const FreeRead& f, std::string_view line) {
     }
     const int z = elementnumber(symbol);
     if (z == 0) {
-        unknownatomtype(symbol, record(line), routine);
+        unknownatomtype(log, symbol, record(line), routine);
     }
     return z;
 }
@@ -266,7 +266,7 @@ void Reading::read() {
                     myexit("More atoms than counted", routine);
                 }
                 const int a = ++s.nat;
-                s.iat(a) = element(f, line);
+                s.iat(a) = element(s.log(), f, line);
                 s.inpcoor = 1;
                 for (int k = 1; k <= 3; ++k) {
                     s.xyztmp(k, a) = f.fndreals(k);
@@ -311,7 +311,7 @@ void Reading::modeblock(int k) {
         const std::string shifted = rec.substr(0, 13) + ' ' + rec.substr(13, 67) + rec.substr(81);
         const FreeRead f = freerd(shifted);
         if (f.nfndr != 3 * k) {
-            std::cout << "Error reading normal mode vectors\n";
+            s.log() << "Error reading normal mode vectors\n";
             continue;
         }
         if (m0 + k > s.nvib) {
@@ -336,8 +336,8 @@ void Reading::frequency(const FreeRead& f, std::string_view line) {
     if (second.kind == FieldKind::string) {
         const std::optional<double> value = imaginary(f.fndstrings(second.index));
         if (!value) {
-            std::cout << "Frequency not readable: " << f.fndstrings(second.index) << '\n'
-                      << "LINE: " << record(line) << '\n';
+            s.log() << "Frequency not readable: " << f.fndstrings(second.index) << '\n'
+                    << "LINE: " << record(line) << '\n';
             myexit("Error reading frequency", routine);
         }
         wavenumber = *value;
@@ -364,7 +364,7 @@ void Reading::listedatom(const FreeRead& f, std::string_view line) {
         myexit("More atoms than counted", routine);
     }
     const int a = ++s.nat;
-    s.iat(a) = element(f, line);
+    s.iat(a) = element(s.log(), f, line);
     s.inpcoor = 1;
     for (int k = 1; k <= 3; ++k) {
         s.xyztmp(k, a) = f.fndreals(k);

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <iostream>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -49,7 +49,7 @@ void storeatom(Store& s, const std::string& up, const FreeRead& f, std::string_v
     const bool dummy = label == "QQ" || label == "CM";
     const int z = elementnumber(dummy ? std::string_view("XX") : label);
     if (z == 0) {
-        unknownatomtype(label, up, routine);
+        unknownatomtype(s.log(), label, up, routine);
     }
     // The first pass sized the tables from the last block; an earlier block may not outgrow it.
     if (s.nat + 1 > s.iat.hi()) {

@@ -140,7 +140,8 @@ void readnwqmmm(Store& s, InputFile& in);
 /// Element of an atom line of an NWChem or Q-Chem table from the leading letters of its tag, the
 /// first field ("Bq.C" is carbon, "H1" hydrogen), or from a whole-number `charge` that names
 /// another element (0: none); ends the run on an unknown symbol, naming the calling reader.
-int tagelement(const FreeRead& f, std::string_view line, std::string_view routine, double charge);
+int tagelement(std::ostream& log, const FreeRead& f, std::string_view line,
+               std::string_view routine, double charge);
 
 /// CFOUR output: every geometry table with its energy, frequencies, intensities, normal modes.
 void readcfour(Store& s, InputFile& in);

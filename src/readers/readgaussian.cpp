@@ -16,8 +16,8 @@
 #include <bit>
 #include <climits>
 #include <cstdint>
-#include <iostream>
 #include <optional>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -152,14 +152,14 @@ bool rule(std::string_view line) {
 
 // The element of an atomic number as a table row prints it: 0 (a ghost atom, Bq) and -1 (a
 // dummy atom of a Z-matrix) are the dummy atom.
-int gaussianelement(long long number, std::string_view line) {
+int gaussianelement(std::ostream& log, long long number, std::string_view line) {
     constexpr int lastelement = 93; // the entries above are the dummy atom and second entries
     if (number == 0 || number == -1) {
         return dummyatom;
     }
     if (number < 1 || number > lastelement) {
-        std::cout << "Unknown atomtype found: " << fw::I(number, 2) << '\n'
-                  << "LINE: " << record(line) << '\n';
+        log << "Unknown atomtype found: " << fw::I(number, 2) << '\n'
+            << "LINE: " << record(line) << '\n';
         myexit("Unknown atomtype found", routine);
     }
     return int(number);
@@ -198,7 +198,7 @@ int readtable(InputFile& in, Store* s, std::vector<int>* atoms) {
         for (int k = 1; k <= 3; ++k) {
             s->xyztmp(k, rows) = f.fndreals(k) / angstrom_per_bohr;
         }
-        (*atoms)[std::size_t(rows - 1)] = gaussianelement(f.fndintegers(2), line);
+        (*atoms)[std::size_t(rows - 1)] = gaussianelement(s->log(), f.fndintegers(2), line);
     }
     return -1;
 }
@@ -326,8 +326,8 @@ class Vibrations {
             ++kept;
         }
         if (kept < s.nvib) {
-            std::cout << " The normal modes end early: " << kept << " of the " << s.nvib
-                      << " vibrations are read in full and kept.\n";
+            s.log() << " The normal modes end early: " << kept << " of the " << s.nvib
+                    << " vibrations are read in full and kept.\n";
             s.nvib = kept;
         }
     }

@@ -9,7 +9,7 @@
 #include "store/store.h"
 
 #include <cmath>
-#include <iostream>
+#include <ostream>
 
 void readisotp(Store& s, InputFile& in) {
     s.nisotp = 0;
@@ -25,11 +25,11 @@ void readisotp(Store& s, InputFile& in) {
             // Atoms the molecule does not have are reported and left out, so the isotope
             // recomputation never meets them.
             if (atom > s.nat) {
-                std::cout << " Warning, isotp number > NAT\n";
+                s.log() << " Warning, isotp number > NAT\n";
                 continue;
             }
             if (atom < 1) {
-                std::cout << " Warning, isotp number < 1\n";
+                s.log() << " Warning, isotp number < 1\n";
                 continue;
             }
             // The list has room for one entry per atom.
@@ -41,12 +41,11 @@ void readisotp(Store& s, InputFile& in) {
             s.risotp(n) = mass;
             const double standard = defatmass(s.iat(int(atom)));
             if (std::abs(mass - standard) > 2000.0) {
-                std::cout << "Are you sure?\n"
-                          << "isotp file \"" << trimright(s.isotpfile)
-                          << "\" line: " << trimright(line) << '\n'
-                          << "Atom " << fw::I(atom, 4) << " is with mass  "
-                          << fw::F(standard, 12, 3) << '\n'
-                          << "You want to change it to " << fw::F(mass, 12, 3) << '\n';
+                s.log() << "Are you sure?\n"
+                        << "isotp file \"" << s.isotpfile << "\" line: " << trimright(line) << '\n'
+                        << "Atom " << fw::I(atom, 4) << " is with mass  " << fw::F(standard, 12, 3)
+                        << '\n'
+                        << "You want to change it to " << fw::F(mass, 12, 3) << '\n';
             }
         }
     }

@@ -12,8 +12,8 @@
 #include "store/store.h"
 
 #include <cmath>
-#include <iostream>
 #include <limits>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -79,11 +79,11 @@ bool coordinaterow(const FreeRead& f, int k) {
     return f.fndorder(1).kind == FieldKind::integer && f.nfndi == 1 && f.nfnds == 0 && f.nfndr == k;
 }
 
-int element(const FreeRead& f, std::string_view line) {
+int element(std::ostream& log, const FreeRead& f, std::string_view line) {
     const std::string symbol = upcase(f.fndstrings(1));
     const int z = elementnumber(symbol);
     if (z == 0) {
-        unknownatomtype(symbol, record(line), routine);
+        unknownatomtype(log, symbol, record(line), routine);
     }
     return z;
 }
@@ -201,7 +201,7 @@ bool Walk::tableline(std::string_view line) {
             if (a > s_.xyztmp.extent2().hi) {
                 myexit("More atoms than counted", routine);
             }
-            s_.iat(a) = element(f, line);
+            s_.iat(a) = element(s_.log(), f, line);
             s_.inpcoor = 1;
             for (int k = 1; k <= 3; ++k) {
                 s_.xyztmp(k, a) = f.fndreals(k) / angstrom_per_bohr;

@@ -11,7 +11,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <iostream>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -29,10 +29,10 @@ bool framehead(InputFile& in, std::string_view& line) {
 }
 
 // The atom count a frame opens with: the first field of its line, an integer.
-long long atomcount(std::string_view line, int frame) {
+long long atomcount(std::ostream& log, std::string_view line, int frame) {
     const FreeRead f = freerd(line);
     if (f.fndorder(1).kind != FieldKind::integer) {
-        std::cout << "LINE: " << record(line) << '\n';
+        log << "LINE: " << record(line) << '\n';
         myexit("Frame " + std::to_string(frame) + " does not start with an atom count", routine);
     }
     return f.fndintegers(1);
@@ -64,7 +64,7 @@ void readmovxyz(Store& s, InputFile& in) {
     bool cutoff = false;
     while (framehead(in, line)) {
         const int frame = frames + 1;
-        const long long atoms = atomcount(line, frame);
+        const long long atoms = atomcount(s.log(), line, frame);
         if (frame == 1) {
             declaredatoms = atoms;
             // An empty first frame has no atoms to compare the others with.
@@ -90,8 +90,8 @@ void readmovxyz(Store& s, InputFile& in) {
     s.ngeom = frames;
     sizestore(s, in, routine, declaredatoms);
     if (cutoff) {
-        std::cout << " The last frame, frame " << frames + 1 << ", is incomplete and left out; the "
-                  << frames << " complete frames are read\n";
+        s.log() << " The last frame, frame " << frames + 1 << ", is incomplete and left out; the "
+                << frames << " complete frames are read\n";
     }
     if (frames == 0) {
         myexit("No atoms found", routine);

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <iostream>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -193,12 +193,12 @@ void NwchemReader::count() {
 // One atom line of a table: number, tag, charge, then x, y, z.
 void storeatom(Store& s, int a, std::string_view line, const Units& units) {
     const FreeRead f = freerd(line);
-    const int z = tagelement(f, line, routine, f.fndreals(1));
+    const int z = tagelement(s.log(), f, line, routine, f.fndreals(1));
     // Without its charge and three coordinates the line is no atom; it would otherwise become
     // one at the origin.
     if (f.nfndr < 4) {
-        std::cout << "Not enough reals found: " << fw::I(f.nfndr, 2) << '\n'
-                  << "LINE: " << record(line) << '\n';
+        s.log() << "Not enough reals found: " << fw::I(f.nfndr, 2) << '\n'
+                << "LINE: " << record(line) << '\n';
         myexit("Not enough reals on line", routine);
     }
     if (a > s.nat) {
@@ -340,7 +340,7 @@ void readnwchem(Store& s, InputFile& in) {
     NwchemReader reader(s, in);
     reader.count();
     if (s.nvib > 0 && s.nvib != 3 * s.nat) {
-        std::cout << " Uh uh not correct number of vibrations.. ignoring them\n";
+        s.log() << " Uh uh not correct number of vibrations.. ignoring them\n";
         s.nvib = 0;
     }
     if (s.nat == 0) {

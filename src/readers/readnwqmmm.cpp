@@ -7,7 +7,7 @@
 #include "readers/readers.h"
 #include "store/store.h"
 
-#include <iostream>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -49,21 +49,23 @@ bool nextatom(InputFile& in, int atoms, std::string_view& line) {
     return false;
 }
 
-[[noreturn]] void reject(std::string_view what, std::string_view line, std::string_view message) {
-    std::cout << what << '\n' << "LINE: " << record(line) << '\n';
+[[noreturn]] void reject(std::ostream& log, std::string_view what, std::string_view line,
+                         std::string_view message) {
+    log << what << '\n' << "LINE: " << record(line) << '\n';
     myexit(message, routine);
 }
 
 void storeatom(Store& s, int a, std::string_view line) {
     const FreeRead f = freerd(line);
     if (f.nfnds < 1) {
-        reject("Not enough strings found: " + fw::I(f.nfnds, 2), line,
+        reject(s.log(), "Not enough strings found: " + fw::I(f.nfnds, 2), line,
                "Not enough strings on line");
     }
     if (f.nfndr + f.nfndi < 3) {
-        reject("Not enough reals found: " + fw::I(f.nfndr, 2), line, "Not enough reals on line");
+        reject(s.log(), "Not enough reals found: " + fw::I(f.nfndr, 2), line,
+               "Not enough reals on line");
     }
-    const int z = tagelement(f, line, routine, 0.0);
+    const int z = tagelement(s.log(), f, line, routine, 0.0);
     if (a > s.iat.hi()) {
         myexit("More atoms than counted", routine);
     }

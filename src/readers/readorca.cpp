@@ -14,7 +14,7 @@
 #include <array>
 #include <climits>
 #include <cmath>
-#include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -60,7 +60,7 @@ bool heading(std::string_view line, std::uint64_t found) {
 
 // The element of an atom line's label: "J." is dropped without a mark, and a suffix after a
 // "." is cut ("C.1" is carbon). There is no ghost-atom form here.
-int orcaelement(const FreeRead& f, std::string_view line) {
+int orcaelement(std::ostream& log, const FreeRead& f, std::string_view line) {
     std::string label = fixedtext(upcase(f.fndstrings(1)), FreeRead::maxstring);
     if (label.starts_with("J.")) {
         label = fixedtext(label.substr(2), FreeRead::maxstring);
@@ -71,7 +71,7 @@ int orcaelement(const FreeRead& f, std::string_view line) {
     }
     const int z = elementnumber(label);
     if (z == 0) {
-        unknownatomlabel("", label, line, "readvesko->xyz");
+        unknownatomlabel(log, "", label, line, "readvesko->xyz");
     }
     return z;
 }
@@ -82,12 +82,12 @@ int orcaelement(const FreeRead& f, std::string_view line) {
 bool readblock(Store& s, InputFile& in, bool decode) {
     std::string_view line;
     if (!in.getline(line)) {
-        std::cout << "premature end of ORCA output file while reading Geom.Upd. Continuing...\n";
+        s.log() << "premature end of ORCA output file while reading Geom.Upd. Continuing...\n";
         return false;
     }
     for (int i = 1; i <= s.nat; ++i) {
         if (!in.getline(line)) {
-            std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
+            s.log() << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
             return false;
         }
         const FreeRead f = freerd(line);
@@ -95,7 +95,7 @@ bool readblock(Store& s, InputFile& in, bool decode) {
             s.xyztmp(k, i) = f.fndreals(k) / angstrom_per_bohr;
         }
         if (decode) {
-            s.iat(i) = orcaelement(f, line);
+            s.iat(i) = orcaelement(s.log(), f, line);
             s.inpcoor = 1;
         }
     }
@@ -207,8 +207,8 @@ class Vibrations {
             }
         }
         if (skip + kept < printed_) {
-            std::cout << " The normal modes end early: " << kept << " of the " << printed_ - skip
-                      << " vibrations are read in full and kept.\n";
+            s.log() << " The normal modes end early: " << kept << " of the " << printed_ - skip
+                    << " vibrations are read in full and kept.\n";
         }
         s.nvib = kept;
     }
@@ -348,7 +348,7 @@ void readorca(Store& s, InputFile& in) {
     }
     // A negative count is no more an atom count than 0 is.
     if (s.nat <= 0) {
-        std::cout << "NAT is 0 (zerooooo!!!) stopping now ...\n";
+        s.log() << "NAT is 0 (zerooooo!!!) stopping now ...\n";
         myexit("No ATOMS found", "readorca");
     }
     s.ngeom = counted;

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -75,7 +75,8 @@ int elementof(std::string_view name2, std::string_view element) {
     return 0;
 }
 
-int lookup(std::string_view name, std::string_view residue, std::string_view line) {
+int lookup(std::ostream& log, std::string_view name, std::string_view residue,
+           std::string_view line) {
     const std::string upname = upcase(name);
     if (std::find(residues.begin(), residues.end(), residue) != residues.end()) {
         for (const AminoAtom& a : aminoatoms) {
@@ -94,7 +95,7 @@ int lookup(std::string_view name, std::string_view residue, std::string_view lin
         z = elementof(name2, element);
     }
     if (z == 0) {
-        unknownatomtype(name, record(line), "readpdb");
+        unknownatomtype(log, name, record(line), "readpdb");
     }
     return z;
 }
@@ -106,13 +107,13 @@ int clampint(long long v) {
 
 void storeatom(Store& s, const FreeRead& f, Record kind, std::string_view line) {
     if (f.nfndr < 3) {
-        std::cout << "Not enough reals found: " << fw::I(f.nfndr, 2) << '\n'
-                  << "LINE: " << record(line) << '\n';
+        s.log() << "Not enough reals found: " << fw::I(f.nfndr, 2) << '\n'
+                << "LINE: " << record(line) << '\n';
         myexit("Not enough reals on line", "readpdb");
     }
     const std::string_view name = f.fndstrings(2);
     const std::string residue = upcase(f.fndstrings(3));
-    const int z = lookup(name, residue, line);
+    const int z = lookup(s.log(), name, residue, line);
     if (s.nat + 1 > s.iat.hi()) {
         myexit("More atoms than counted", "readpdb");
     }

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -331,7 +331,7 @@ void Psi4Reader::storegeometry() {
         }
     }
     if (!whole) {
-        std::cout << "premature end of Psi4 output file while reading Geom.Upd. Continuing...\n";
+        s.log() << "premature end of Psi4 output file while reading Geom.Upd. Continuing...\n";
         return;
     }
     ++w.tables;
@@ -467,7 +467,7 @@ void readpsi4(Store& s, InputFile& in) {
     in.rewind();
     r.pass();
     if (s.nat == 0) {
-        std::cout << "NAT is 0 (zerooooo!!!) stopping now ...\n";
+        s.log() << "NAT is 0 (zerooooo!!!) stopping now ...\n";
         myexit("No ATOMS found", "readpsi4");
     }
     s.nvib = std::max({r.w.indexed, r.w.mostmodes, 0});

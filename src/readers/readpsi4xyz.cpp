@@ -8,7 +8,7 @@
 #include "store/atominfo.h"
 #include "store/store.h"
 
-#include <iostream>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -44,7 +44,7 @@ void decodeatom(Store& s, const FreeRead& f, std::string_view line, double rconv
     }
     const int z = labelelement(label);
     if (z == 0) {
-        unknownatomlabel("2", label, line, "readpsi4->xyz");
+        unknownatomlabel(s.log(), "2", label, line, "readpsi4->xyz");
     }
     s.iat(a) = z;
     s.inpcoor = 1;
@@ -58,12 +58,12 @@ void decodeatom(Store& s, const FreeRead& f, std::string_view line, double rconv
 void readpsi4xyz(Store& s, InputFile& in, bool store, double rconvrs) {
     std::string_view line;
     if (!in.getline(line)) {
-        std::cout << "premature end of Psi4 output file while reading XYZ\n";
+        s.log() << "premature end of Psi4 output file while reading XYZ\n";
         myexit("premature end of Psi4 output", "readpsi4");
     }
     while (true) {
         if (!in.getline(line)) {
-            std::cout << "premature end of Psi4 output file while reading XYZ\n";
+            s.log() << "premature end of Psi4 output file while reading XYZ\n";
             return;
         }
         if (len_trim(line) == 0) {

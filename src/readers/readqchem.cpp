@@ -11,7 +11,7 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iostream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -357,7 +357,7 @@ void QchemReader::addrow(const FreeRead& f, std::string_view text) {
         s.xyztmp(k, a) = f.fndreals(k) * w.tobohr;
     }
     if (!decoded) {
-        s.iat(a) = tagelement(f, text, routine, 0.0);
+        s.iat(a) = tagelement(s.log(), f, text, routine, 0.0);
         s.inpcoor = 1;
     }
 }
@@ -496,8 +496,8 @@ void QchemReader::closegroup() {
 void QchemReader::finishmodes() {
     const int kept = std::min(w.whole, s.nvib);
     if (kept < s.nvib) {
-        std::cout << " The normal modes end early: " << kept << " of the " << s.nvib
-                  << " vibrations are read in full and kept.\n";
+        s.log() << " The normal modes end early: " << kept << " of the " << s.nvib
+                << " vibrations are read in full and kept.\n";
     }
     s.nvib = kept;
 }

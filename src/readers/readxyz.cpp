@@ -7,15 +7,15 @@
 #include "readers/readers.h"
 #include "store/atominfo.h"
 
-#include <iostream>
+#include <ostream>
 
 void readxyz(Store& s, InputFile& in) {
     std::string_view line;
     const long long announced = in.getline(line) ? freerd(line).fndintegers(1) : 0;
     const int found = countatomlines(in, 2);
     if (found != announced) {
-        std::cout << "Need " << fw::I(announced, 5) << " atoms, found only " << fw::I(found, 5)
-                  << " lines with ATOM info..\n";
+        s.log() << "Need " << fw::I(announced, 5) << " atoms, found only " << fw::I(found, 5)
+                << " lines with ATOM info..\n";
         myexit("Not enough ATOMS", "readxyz");
     }
     AtomLineOptions options;

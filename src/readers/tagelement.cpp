@@ -10,7 +10,7 @@
 #include "store/atominfo.h"
 
 #include <cmath>
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -27,7 +27,8 @@ int chargeelement(double charge) {
 
 } // namespace
 
-int tagelement(const FreeRead& f, std::string_view line, std::string_view routine, double charge) {
+int tagelement(std::ostream& log, const FreeRead& f, std::string_view line,
+               std::string_view routine, double charge) {
     std::string symbol = upcase(f.fndstrings(1));
     const std::size_t point = symbol.find('.');
     if (point != std::string::npos) {
@@ -41,7 +42,7 @@ int tagelement(const FreeRead& f, std::string_view line, std::string_view routin
     const int fromcharge = chargeelement(charge);
     const int z = fromcharge != 0 ? fromcharge : fromtag;
     if (z == 0) {
-        unknownatomtype(symbol, record(line), routine);
+        unknownatomtype(log, symbol, record(line), routine);
     }
     return z;
 }

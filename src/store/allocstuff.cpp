@@ -47,16 +47,16 @@ template <class A> long long extentsize(const A& a) {
 // A table that exists already, would take the store beyond its limit, or cannot be created
 // ends the run under its own name. `left` is what the limit still allows, in bytes.
 template <class Table, class... Args>
-void create(bool fill, Table& t, std::string_view name, long long count, long long& left,
-            Args&&... args) {
+void create(std::ostream& log, bool fill, Table& t, std::string_view name, long long count,
+            long long& left, Args&&... args) {
     if (t.allocated()) {
-        allocexit(name, count, "allocstuff");
+        allocexit(log, name, count, "allocstuff");
     }
     long long elements = 1;
     ((elements = times(elements, extentsize(args))), ...);
     const long long bytes = times(elements, sizeof(typename Table::value_type));
     if (bytes > left) {
-        allocexit(name, count, "allocstuff");
+        allocexit(log, name, count, "allocstuff");
     }
     left -= bytes;
     if (!fill) {
@@ -65,9 +65,9 @@ void create(bool fill, Table& t, std::string_view name, long long count, long lo
     try {
         t.allocate(std::forward<Args>(args)...);
     } catch (const std::bad_alloc&) {
-        allocexit(name, count, "allocstuff");
+        allocexit(log, name, count, "allocstuff");
     } catch (const std::length_error&) {
-        allocexit(name, count, "allocstuff");
+        allocexit(log, name, count, "allocstuff");
     }
 }
 
@@ -81,33 +81,36 @@ void allocstuff(Store& s) {
     const Extent atoms{1, nat};
     for (const bool fill : {false, true}) {
         long long left = limit;
-        create(fill, s.iat, "IAT", nat, left, atoms);
-        create(fill, s.idesp, "IDESP", nat, left, atoms);
-        create(fill, s.iatmol, "IATMOL", nat, left, atoms);
-        create(fill, s.iisotp, "IISOTP", nat, left, atoms);
-        create(fill, s.risotp, "RISOTP", nat, left, atoms);
-        create(fill, s.t4gen, "T4GEN", nat, left, atoms);
-        create(fill, s.iorder, "IORDER", times(2, nat), left, atoms, Extent{1, 2});
-        create(fill, s.iconn, "ICONN", times(18, nat), left, Extent{0, maxconn}, atoms);
-        create(fill, s.rnear, "RNEAR", times(20, nat), left, Extent{1, maxnear}, atoms, 1000000.0);
-        create(fill, s.rconn, "RCONN", times(18, nat), left, Extent{1, maxconn}, atoms);
-        create(fill, s.inear, "INEAR", times(20, nat), left, Extent{0, maxnear}, atoms);
-        create(fill, s.kmatrx, "KMATRX", times(3, nat), left, Extent{1, 3}, Extent{-3, nat});
-        create(fill, s.xyz, "XYZ", times(3, nat), left, Extent{1, 3}, atoms);
-        create(fill, s.egeo, "EGEO", ng, left, Extent{1, ng});
-        create(fill, s.xgeo, "XGEO", times(times(ng, nat), 3), left, Extent{1, 3}, atoms,
+        create(s.log(), fill, s.iat, "IAT", nat, left, atoms);
+        create(s.log(), fill, s.idesp, "IDESP", nat, left, atoms);
+        create(s.log(), fill, s.iatmol, "IATMOL", nat, left, atoms);
+        create(s.log(), fill, s.iisotp, "IISOTP", nat, left, atoms);
+        create(s.log(), fill, s.risotp, "RISOTP", nat, left, atoms);
+        create(s.log(), fill, s.t4gen, "T4GEN", nat, left, atoms);
+        create(s.log(), fill, s.iorder, "IORDER", times(2, nat), left, atoms, Extent{1, 2});
+        create(s.log(), fill, s.iconn, "ICONN", times(18, nat), left, Extent{0, maxconn}, atoms);
+        create(s.log(), fill, s.rnear, "RNEAR", times(20, nat), left, Extent{1, maxnear}, atoms,
+               1000000.0);
+        create(s.log(), fill, s.rconn, "RCONN", times(18, nat), left, Extent{1, maxconn}, atoms);
+        create(s.log(), fill, s.inear, "INEAR", times(20, nat), left, Extent{0, maxnear}, atoms);
+        create(s.log(), fill, s.kmatrx, "KMATRX", times(3, nat), left, Extent{1, 3},
+               Extent{-3, nat});
+        create(s.log(), fill, s.xyz, "XYZ", times(3, nat), left, Extent{1, 3}, atoms);
+        create(s.log(), fill, s.egeo, "EGEO", ng, left, Extent{1, ng});
+        create(s.log(), fill, s.xgeo, "XGEO", times(times(ng, nat), 3), left, Extent{1, 3}, atoms,
                Extent{1, ng});
-        create(fill, s.scanpoint, "SCANPOINT", ng, left, Extent{1, ng});
-        create(fill, s.scanend, "SCANEND", ng, left, Extent{1, ng});
-        create(fill, s.xyztmp, "XYZTMP", times(3, nat), left, Extent{1, 3}, atoms);
-        create(fill, s.zmat, "ZMAT", times(3, nat), left, Extent{1, 3}, Extent{-3, nat});
-        create(fill, s.chrg, "CHRG", nat, left, atoms);
-        create(fill, s.atdescr, "ATDESCR", nat, left, atoms, std::string(10, ' '));
-        create(fill, s.moldescr, "MOLDESCR", nat, left, atoms, std::string("MOL       "));
-        create(fill, s.vibs, "vibs", nv, left, Extent{1, nv});
-        create(fill, s.fscanfreq, "fscanfreq", times(2, nv), left, Extent{1, 2}, Extent{1, nv});
-        create(fill, s.frqintns, "frqintns", nv, left, Extent{1, nv});
-        create(fill, s.vibvec, "vibvec", times(times(3, nat), nv), left, Extent{1, 3}, atoms,
+        create(s.log(), fill, s.scanpoint, "SCANPOINT", ng, left, Extent{1, ng});
+        create(s.log(), fill, s.scanend, "SCANEND", ng, left, Extent{1, ng});
+        create(s.log(), fill, s.xyztmp, "XYZTMP", times(3, nat), left, Extent{1, 3}, atoms);
+        create(s.log(), fill, s.zmat, "ZMAT", times(3, nat), left, Extent{1, 3}, Extent{-3, nat});
+        create(s.log(), fill, s.chrg, "CHRG", nat, left, atoms);
+        create(s.log(), fill, s.atdescr, "ATDESCR", nat, left, atoms, std::string(10, ' '));
+        create(s.log(), fill, s.moldescr, "MOLDESCR", nat, left, atoms, std::string("MOL       "));
+        create(s.log(), fill, s.vibs, "vibs", nv, left, Extent{1, nv});
+        create(s.log(), fill, s.fscanfreq, "fscanfreq", times(2, nv), left, Extent{1, 2},
                Extent{1, nv});
+        create(s.log(), fill, s.frqintns, "frqintns", nv, left, Extent{1, nv});
+        create(s.log(), fill, s.vibvec, "vibvec", times(times(3, nat), nv), left, Extent{1, 3},
+               atoms, Extent{1, nv});
     }
 }

@@ -2,6 +2,7 @@
 // "C  0.000  1.397  0.000" into an atom of the store.
 #pragma once
 
+#include <iosfwd>
 #include <string_view>
 
 struct Store;
@@ -30,13 +31,13 @@ int elementnumber(std::string_view uppersymbol);
 
 /// Ends the run under `routine` for a symbol no element has: "Unknown atomtype found: " and its
 /// first two characters, then "LINE: " and `echo` (the record the symbol was read from).
-[[noreturn]] void unknownatomtype(std::string_view symbol, std::string_view echo,
+[[noreturn]] void unknownatomtype(std::ostream& log, std::string_view symbol, std::string_view echo,
                                   std::string_view routine);
 
 /// Ends the run under `routine` for an atom label of an output table that names no element: `lead`
 /// and "Unable to extract ATOMlabel from next line (tried with " and the label's first two
 /// characters, then the whole record of `line`.
-[[noreturn]] void unknownatomlabel(std::string_view lead, std::string_view label,
+[[noreturn]] void unknownatomlabel(std::ostream& log, std::string_view lead, std::string_view label,
                                    std::string_view line, std::string_view routine);
 
 /// How one reader's atom lines are written.

@@ -10,13 +10,13 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <iostream>
+#include <ostream>
 
 namespace {
 
-[[noreturn]] void reject(std::string_view what, std::string_view line, std::string_view message,
-                         std::string_view routine) {
-    std::cout << what << '\n' << "LINE: " << record(line) << '\n';
+[[noreturn]] void reject(std::ostream& log, std::string_view what, std::string_view line,
+                         std::string_view message, std::string_view routine) {
+    log << what << '\n' << "LINE: " << record(line) << '\n';
     myexit(message, routine);
 }
 
@@ -37,12 +37,12 @@ void parseatomline(Store& s, std::string_view line, std::string_view routine,
             numbered = true;
             const long long number = f.fndintegers(1);
             if (number < 1 || number > nelements) {
-                reject("Unknown atomtype found: " + fw::I(number, 2), line,
+                reject(s.log(), "Unknown atomtype found: " + fw::I(number, 2), line,
                        "Unknown atomtype found", routine);
             }
             z = int(number);
         } else {
-            reject("Not enough strings found: " + fw::I(f.nfnds, 2), line,
+            reject(s.log(), "Not enough strings found: " + fw::I(f.nfnds, 2), line,
                    "Not enough strings on line", routine);
         }
     }
@@ -70,8 +70,8 @@ void parseatomline(Store& s, std::string_view line, std::string_view routine,
         }
     }
     if (found < 3) {
-        reject("Not enough reals found: " + fw::I(f.nfndr, 2), line, "Not enough reals on line",
-               routine);
+        reject(s.log(), "Not enough reals found: " + fw::I(f.nfndr, 2), line,
+               "Not enough reals on line", routine);
     }
     if (!numbered) {
         std::string symbol = upcase(f.fndstrings(1));
@@ -83,7 +83,7 @@ void parseatomline(Store& s, std::string_view line, std::string_view routine,
         }
         z = elementnumber(symbol);
         if (z == 0) {
-            unknownatomtype(symbol, record(line), routine);
+            unknownatomtype(s.log(), symbol, record(line), routine);
         }
     }
     if (s.nat + 1 > s.iat.hi()) {

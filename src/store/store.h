@@ -1,8 +1,9 @@
-// The molecule store: the run options, the molecule the reader builds, its geometry sequence and
-// vibrations, and what the arrangement step adds. One Store lives for the whole run and is passed
-// by reference; lengths are in Bohr, angles in radians, energies in Hartree.
+// The molecule store: the run options and context, the molecule the reader builds, its geometry
+// sequence and vibrations, and what the arrangement step adds. One Store lives for the whole run
+// and is passed by reference; lengths are in Bohr, angles in radians, energies in Hartree.
 #pragma once
 
+#include "store/runcontext.h"
 #include "store/tables.h"
 
 #include <array>
@@ -18,37 +19,18 @@ inline constexpr double kcal_per_hartree = 627.509521484375;
 inline constexpr int maxconn = 18;
 inline constexpr int maxnear = 20;
 
-struct Store {
-    // Run options, set by the control input.
-    std::string inputtype = std::string(6, ' ');
-    std::string outputtype = std::string(6, ' ');
-    std::string systemtype = std::string(6, ' ');
-    std::string distortsel = "ALL   ";
-    std::string inputfile = std::string(100, ' ');
-    std::string outputfile = std::string(100, ' ');
-    std::string kmatrixfile = std::string(100, ' ');
-    std::string isotpfile = std::string(100, ' ');
-    std::string inporderfile = std::string(100, ' ');
-    long long idgeo = -1; // geometry that becomes the final structure; outside 1..ngeom the last
-    long long job = 0;    // run of a multi-run output to read; 0 the last
-    long long modelstart = 0;               // first model number of a multi-model PDB file
-    long long mxvibs = 3;                   // modes to animate
-    long long idtsrc = 0;                   // imaginary mode to distort along; 0 all
-    long long idoftl = 1;                   // 1 walks the geometries first to last, 0 last to first
-    std::array<long long, 2> idrange{0, 0}; // first and last geometry written; 0 no limit
-    std::array<long long, 3> idorient{0, 0, 0}; // atoms of the reorientation
-    double rminfrq = 1.0;
-    double rmaxfrq = 0.0;
-    double fdistort = 1.0;
-    bool verbose = false;
-    bool debug = false;
-    bool reorient = false;
-    bool reorder = false;
-    bool inporder = false;
-    bool newkmatrix = false;
-    bool lisotp = false;
-    bool nolt = false;
-    bool massie = false;
+// The options are a base rather than a member, so that routines name them as the molecule's
+// own fields (s.idgeo, s.outputfile), as they did before the options had a type of their own.
+struct Store : Options {
+    Store() = default;
+    explicit Store(const RunContext& where) : context(where) {}
+    Store(const Options& options, const RunContext& where) : Options(options), context(where) {}
+
+    // Where the run prints and finds its files.
+    RunContext context;
+    std::ostream& log() const { return *context.log; }
+    std::ostream& err() const { return *context.err; }
+    std::string path(std::string_view name) const { return context.path(name); }
 
     // Counts and molecule-wide values.
     int nat = 0;

@@ -3,12 +3,12 @@
 #include "control/files.h"
 #include "store/atominfo.h"
 
-#include <iostream>
+#include <ostream>
 
-void unknownatomlabel(std::string_view lead, std::string_view label, std::string_view line,
-                      std::string_view routine) {
-    std::cout << lead << "Unable to extract ATOMlabel from next line (tried with "
-              << label.substr(0, 2) << ")\n"
-              << record(line) << '\n';
+void unknownatomlabel(std::ostream& log, std::string_view lead, std::string_view label,
+                      std::string_view line, std::string_view routine) {
+    log << lead << "Unable to extract ATOMlabel from next line (tried with " << label.substr(0, 2)
+        << ")\n"
+        << record(line) << '\n';
     myexit("Unable to find ATOMlabel", routine);
 }

@@ -2,11 +2,11 @@
 #include "control/control.h"
 #include "store/atominfo.h"
 
-#include <iostream>
+#include <ostream>
 #include <string>
 
-void unknownatomtype(std::string_view symbol, std::string_view echo, std::string_view routine) {
-    std::cout << "Unknown atomtype found: " << fixedtext(symbol, 2) << '\n'
-              << "LINE: " << echo << '\n';
+void unknownatomtype(std::ostream& log, std::string_view symbol, std::string_view echo,
+                     std::string_view routine) {
+    log << "Unknown atomtype found: " << fixedtext(symbol, 2) << '\n' << "LINE: " << echo << '\n';
     myexit("Unknown atomtype found", routine);
 }

@@ -10,8 +10,12 @@
 AnimationFiles animationfiles(const Store& s, std::string_view suffix, bool window) {
     AnimationFiles files;
     // The suffix counts only when a blank follows it, i.e. at the end of the name; the first
-    // occurrence wins.
-    const std::string name = fixedtext(s.outputfile, 100);
+    // occurrence wins. A name that fills the whole 100-character field of the control input has
+    // no blank after it, so its suffix stays.
+    std::string name = s.outputfile;
+    if (name.size() != 100) {
+        name += ' ';
+    }
     const std::size_t p = name.find(std::string(suffix) + ' ');
     files.base = trimright(p == std::string::npos ? name : name.substr(0, p));
     files.base += "_frq";

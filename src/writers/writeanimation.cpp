@@ -9,8 +9,8 @@
 
 #include <cmath>
 #include <filesystem>
-#include <iostream>
 #include <new>
+#include <ostream>
 
 namespace {
 
@@ -67,7 +67,7 @@ void pattern(const Store& s, int mode, bool divide, Table2<double>& xdef) {
 
 void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind) {
     if (s.nvib < 1) {
-        std::cout << "No vibrations found .. \n";
+        s.log() << "No vibrations found .. \n";
         return;
     }
     Table2<double> xdef;
@@ -76,11 +76,11 @@ void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind) {
         xdef.allocate(Extent{1, 3}, Extent{1, s.nat}, 0.0);
         frame.allocate(Extent{1, 3}, Extent{1, s.nat}, 0.0);
     } catch (const std::bad_alloc&) {
-        allocexit("XDEF", 3LL * s.nat, kind.routine);
+        allocexit(s.log(), "XDEF", 3LL * s.nat, kind.routine);
     }
 
     // The animation goes to the mode files; the output file only gets the note at the end.
-    const std::string outputfile(trimright(s.outputfile));
+    const std::string outputfile = s.path(s.outputfile);
     out.close();
     std::error_code ec;
     std::filesystem::remove(outputfile, ec);
@@ -88,7 +88,7 @@ void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind) {
     const AnimationFiles files = animationfiles(s, kind.suffix, kind.window);
     for (const AnimationFiles::Mode& mode : files.modes) {
         pattern(s, mode.mode, kind.divide, xdef);
-        if (!out.open(mode.file)) {
+        if (!out.open(s.path(mode.file))) {
             myexit("Error opening outputfile", "writefile");
         }
         for (int f = 1; f <= 40; ++f) {

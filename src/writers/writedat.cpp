@@ -5,7 +5,7 @@
 #include "writers/writers.h"
 
 void writedat(Store& s, OutputFile& out) {
-    writemopachead(out);
+    writemopachead(s, out);
     for (int p = 1; p <= s.nat; ++p) {
         const int a = s.iorder(p, 2);
         // cols 1-2 symbol | 3-6 blanks | 7-18 x F12.8 | 19-20 " 1" | 21-22 | 23-34 y | 35-36 " 1"

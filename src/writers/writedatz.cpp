@@ -8,7 +8,7 @@
 #include <algorithm>
 
 void writedatz(Store& s, OutputFile& out) {
-    writemopachead(out);
+    writemopachead(s, out);
     for (int p = 1; p <= s.nat; ++p) {
         const int a = s.iorder(p, 2);
         // The first three atoms have fewer internal coordinates than three; the missing ones are

@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <iostream>
 #include <new>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -32,7 +32,7 @@ void addmode(const Store& s, long long mode, std::string_view label, Table2<doub
     fw::F(line, s.vibs(mode), 10, 4);
     line += label;
     fw::F(line, f, 10, 4);
-    std::cout << line << '\n';
+    s.log() << line << '\n';
     for (int a = 1; a <= s.nat; ++a) {
         for (int k = 1; k <= 3; ++k) {
             d(k, a) += f * s.vibvec(k, a, mode);
@@ -106,7 +106,7 @@ double direction(const Store& s, const Table2<double>& d) {
 void writegeometry(const Store& s, const Table2<double>& d, double sign, const std::string& path,
                    std::string_view which) {
     OutputFile out;
-    if (!out.open(path)) {
+    if (!out.open(s.path(path))) {
         myexit("Error opening outputfile" + std::string(which), "writefile");
     }
     for (int p = 1; p <= s.nat; ++p) {
@@ -129,53 +129,53 @@ void writegeometry(const Store& s, const Table2<double>& d, double sign, const s
 // Writes the pair xyz + sign * d and xyz - sign * d, or says why there is nothing to write.
 void writepair(const Store& s, const Table2<double>& d, bool nonzero, double sign,
                std::string_view suffix) {
-    const std::string base(trimright(s.outputfile));
+    const std::string& base = s.outputfile;
     if (nonzero) {
         writegeometry(s, d, sign, base + "-fwd" + std::string(suffix) + ".angs", "-fwd");
         writegeometry(s, d, -sign, base + "-rev" + std::string(suffix) + ".angs", "-rev");
     }
-    std::cout << '\n';
+    s.log() << '\n';
     if (nonzero) {
-        std::cout << "Written distorted geometries to *fwd" << suffix << ".angs and *rev" << suffix
-                  << ".angs files respectively.\n";
+        s.log() << "Written distorted geometries to *fwd" << suffix << ".angs and *rev" << suffix
+                << ".angs files respectively.\n";
     } else {
-        std::cout << "No distortion along the remaining imaginary modes; no files written.\n";
+        s.log() << "No distortion along the remaining imaginary modes; no files written.\n";
     }
 }
 
-void allmodesexplanation() {
-    std::cout << '\n'
-              << "Imaginary frequencies found, adding distortions along normal mode vectors,\n"
-              << "that can be used as starting point for new geometry optimization;\n"
-              << "first, we assume that a optimization is performed, and therefore that\n"
-              << "there should be no imaginary frequencies at all.\n"
-              << '\n';
+void allmodesexplanation(std::ostream& log) {
+    log << '\n'
+        << "Imaginary frequencies found, adding distortions along normal mode vectors,\n"
+        << "that can be used as starting point for new geometry optimization;\n"
+        << "first, we assume that a optimization is performed, and therefore that\n"
+        << "there should be no imaginary frequencies at all.\n"
+        << '\n';
 }
 
-void singlemodeexplanation(long long mode) {
-    std::cout << '\n'
-              << "Imaginary frequencies found, adding distortions along the TSRC normal mode "
-                 "vector,\n"
-              << "that can be used as starting point for a poor-man's IRC (fwd/rev optimization)\n"
-              << "It is assumed that the TSRC frequency is number :" << fw::I(mode, 5) << '\n'
-              << "you can set this with -ts ID option of kru\n";
+void singlemodeexplanation(std::ostream& log, long long mode) {
+    log << '\n'
+        << "Imaginary frequencies found, adding distortions along the TSRC normal mode "
+           "vector,\n"
+        << "that can be used as starting point for a poor-man's IRC (fwd/rev optimization)\n"
+        << "It is assumed that the TSRC frequency is number :" << fw::I(mode, 5) << '\n'
+        << "you can set this with -ts ID option of kru\n";
 }
 
-void singleimaginarynote() {
-    std::cout << '\n'
-              << "Please note, that if it is a Transition State you are after,\n"
-              << "you should ignore the above distorted geometry;\n"
-              << "there is already only ONE imaginary frequency,\n"
-              << "which is what you need for a Transition State.\n"
-              << '\n';
+void singleimaginarynote(std::ostream& log) {
+    log << '\n'
+        << "Please note, that if it is a Transition State you are after,\n"
+        << "you should ignore the above distorted geometry;\n"
+        << "there is already only ONE imaginary frequency,\n"
+        << "which is what you need for a Transition State.\n"
+        << '\n';
 }
 
-void tsexplanation(long long mode) {
-    std::cout << '\n'
-              << "Assuming a Transition State search, e.g. one imaginary frequency\n"
-              << "is wanted, assumed to be " << fw::I(mode, 2) << ", and distort along all\n"
-              << "other imaginar frequency normal modes.\n"
-              << '\n';
+void tsexplanation(std::ostream& log, long long mode) {
+    log << '\n'
+        << "Assuming a Transition State search, e.g. one imaginary frequency\n"
+        << "is wanted, assumed to be " << fw::I(mode, 2) << ", and distort along all\n"
+        << "other imaginar frequency normal modes.\n"
+        << '\n';
 }
 
 } // namespace
@@ -216,23 +216,23 @@ void writedistort(Store& s) {
         myexit("Error allocating XYZdistort", "writexyz");
     }
 
-    if (trimright(s.distortsel) == "ALL") {
-        allmodesexplanation();
+    if (s.distortsel == "ALL") {
+        allmodesexplanation(s.log());
         for (int k = 1; k <= s.nvib; ++k) {
             if (s.vibs(k) < 0.0) {
                 addmode(s, k, " Relative Factor ", d);
             }
         }
     } else {
-        singlemodeexplanation(tsmode);
+        singlemodeexplanation(s.log(), tsmode);
         addmode(s, tsmode, " Relative Factor ", d);
     }
     const bool nonzero = normalise(s, d);
-    std::cout << "Length of distortion vector: " << fw::F(s.fdistort, 10, 4) << '\n';
+    s.log() << "Length of distortion vector: " << fw::F(s.fdistort, 10, 4) << '\n';
     writepair(s, d, nonzero, nonzero ? direction(s, d) : 1.0, "");
 
     if (!tspart) {
-        singleimaginarynote();
+        singleimaginarynote(s.log());
         return;
     }
     for (int a = 1; a <= s.nat; ++a) {
@@ -240,7 +240,7 @@ void writedistort(Store& s) {
             d(k, a) = 0.0;
         }
     }
-    tsexplanation(tsmode);
+    tsexplanation(s.log(), tsmode);
     for (int k = 1; k <= s.nvib; ++k) {
         if (s.vibs(k) < 0.0 && k != tsmode) {
             addmode(s, k, " Factor ", d);

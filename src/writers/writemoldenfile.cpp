@@ -84,7 +84,7 @@ void geometries(Store& s, OutputFile& out, bool lasttofirst) {
 
     out.line("[GEOMETRIES] XYZ");
     // Every frame carries the run's one energy; the per-geometry energies are in [GEOCONV].
-    std::string title(trimright(s.inputfile));
+    std::string title = s.inputfile;
     fw::F(title, s.energy, 15, 6);
     for (int k = 1; k <= n; ++k) {
         const int g = geometry(k);

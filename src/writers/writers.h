@@ -41,8 +41,8 @@ void writezmatsp(Store& s, OutputFile& out);
 void writezmatatoms(const Store& s, OutputFile& out, bool star);
 /// Name of the distance ('R'), angle ('A') or dihedral ('D') variable of output position k.
 std::string zmatvariable(char kind, int k);
-/// The header lines of the MOPAC inputs, and the charge warning on standard output.
-void writemopachead(OutputFile& out);
+/// The header lines of the MOPAC inputs, and the charge warning on the run's log.
+void writemopachead(const Store& s, OutputFile& out);
 /// Molden file with the normal modes and the geometry sequence, which IDOFTL may reverse.
 void writemolden(Store& s, OutputFile& out);
 /// Molden file with the normal modes and the geometry sequence, always first to last.

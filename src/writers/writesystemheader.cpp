@@ -5,10 +5,10 @@
 #include "writers/writers.h"
 
 void writesystemheader(const Store& s, OutputFile& out) {
-    // The setting is compared as stored, all 6 characters and case included.
-    if (s.systemtype == "AIX   ") {
+    // The setting is compared as stored, case included.
+    if (s.systemtype == "AIX") {
         out.line("#! /slocal/bin/zsh");
-    } else if (s.systemtype == "LINUX ") {
+    } else if (s.systemtype == "LINUX") {
         out.line("#! /bin/bash");
     } else {
         out.line("#! /bin/sh");

@@ -14,11 +14,12 @@
 namespace {
 
 template <class T>
-std::vector<T> workarray(std::string_view name, int n, std::string_view routine) {
+std::vector<T> workarray(std::ostream& log, std::string_view name, int n,
+                         std::string_view routine) {
     try {
         return std::vector<T>(std::size_t(n));
     } catch (const std::bad_alloc&) {
-        allocexit(name, n, routine);
+        allocexit(log, name, n, routine);
     }
 }
 
@@ -26,11 +27,11 @@ std::vector<T> workarray(std::string_view name, int n, std::string_view routine)
 
 void writevibweights(Store& s, std::string_view routine) {
     OutputFile out;
-    if (!out.open(sidefilename(s, vibweightssuffix))) {
+    if (!out.open(s.path(sidefilename(s, vibweightssuffix)))) {
         myexit("Error opening vibration weights file", routine);
     }
-    std::vector<double> weight = workarray<double>("weight", s.nvib, routine);
-    std::vector<int> ranked = workarray<int>("ranked", s.nvib, routine);
+    std::vector<double> weight = workarray<double>(s.log(), "weight", s.nvib, routine);
+    std::vector<int> ranked = workarray<int>(s.log(), "ranked", s.nvib, routine);
 
     for (int p = 1; p <= s.nat; ++p) {
         const int c = s.iorder(p, 2);

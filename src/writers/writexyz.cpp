@@ -10,7 +10,7 @@ void writexyz(Store& s, OutputFile& out) {
     out.line(fw::I(s.nat, 4));
 
     // title: input file name without trailing blanks, 3 blanks, energy (kcal/mol) F15.4
-    std::string title(trimright(s.inputfile));
+    std::string title = s.inputfile;
     title += "   ";
     fw::F(title, s.energy * kcal_per_hartree, 15, 4);
     out.line(title);

@@ -182,7 +182,7 @@ class OrderFile : public testing::Test {
     std::string arrangewith(const std::string& text, Store& s) {
         std::ofstream(path_) << text;
         s.inporder = true;
-        s.inporderfile = fixedtext(path_.string(), 100);
+        s.inporderfile = path_.string();
         try {
             arrange(s);
         } catch (const RunError& e) {
@@ -208,7 +208,7 @@ TEST_F(OrderFile, MustBeAPermutation) {
     }
     Store s = molecule(water);
     s.inporder = true;
-    s.inporderfile = fixedtext("no/such/order/file", 100);
+    s.inporderfile = "no/such/order/file";
     EXPECT_THROW(arrange(s), RunError);
 }
 

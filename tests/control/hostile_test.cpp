@@ -4,6 +4,7 @@
 // status 1, in bounded time; line ends and trailing blanks must not change the result.
 #include "control/control.h"
 #include "control/dispatch.h"
+#include "store/runcontext.h"
 #include "testfiles.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -87,19 +87,12 @@ Outcome runin(const std::string& control, const std::map<std::string, std::strin
     for (const auto& [name, text] : files) {
         spill(dir / name, text);
     }
-    const fs::path home = fs::current_path();
-    fs::current_path(dir);
     std::ostringstream out, err;
-    std::streambuf* oldout = std::cout.rdbuf(out.rdbuf());
-    std::streambuf* olderr = std::cerr.rdbuf(err.rdbuf());
     std::istringstream in(control);
     Outcome o;
     const auto start = std::chrono::steady_clock::now();
-    o.status = run(in);
+    o.status = run(in, RunContext(out, err, dir));
     o.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::cout.rdbuf(oldout);
-    std::cerr.rdbuf(olderr);
-    fs::current_path(home);
     o.out = out.str();
     o.err = err.str();
     for (const fs::directory_entry& e : fs::directory_iterator(dir)) {

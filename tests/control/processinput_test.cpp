@@ -19,20 +19,15 @@ class ControlInput : public testing::Test {
                ("kru_control_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
                 "_" + testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
-        old_ = fs::current_path();
-        fs::current_path(dir_);
-        std::ofstream("mol.xyz") << "1\n\nC 0.0 0.0 0.0\n";
+        std::ofstream(dir_ / "mol.xyz") << "1\n\nC 0.0 0.0 0.0\n";
     }
-    void TearDown() override {
-        fs::current_path(old_);
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { fs::remove_all(dir_); }
 
     // The store after a control input, or the failure with what was printed before it.
     Store read(const std::string& control) {
-        Store s;
+        log_.str("");
+        Store s(RunContext(log_, std::cerr, dir_));
         std::istringstream in(control);
-        testing::internal::CaptureStdout();
         try {
             processinput(s, in);
             message_.clear();
@@ -40,25 +35,26 @@ class ControlInput : public testing::Test {
             message_ = e.what();
             routine_ = e.routine;
         }
-        printed_ = testing::internal::GetCapturedStdout();
+        printed_ = log_.str();
         return s;
     }
 
-    fs::path dir_, old_;
+    fs::path dir_;
+    std::ostringstream log_; // what the stores of read() print
     std::string message_, routine_, printed_;
 };
 
 TEST_F(ControlInput, TypeAndFileColumns) {
     Store s = read("IN  xyz    mol.xyz\nOUT MOLDEN   out.molden   \n");
     EXPECT_EQ(message_, "");
-    EXPECT_EQ(s.inputtype, "XYZ   ");
-    EXPECT_EQ(s.inputfile, fixedtext("mol.xyz", 100));
+    EXPECT_EQ(s.inputtype, "XYZ");
+    EXPECT_EQ(s.inputfile, "mol.xyz");
     EXPECT_EQ(s.outputtype, "MOLDEN");
-    EXPECT_EQ(s.outputfile, fixedtext("out.molden", 100));
+    EXPECT_EQ(s.outputfile, "out.molden");
 
     s = read("IN   XYZ   mol.xyz\r\n");
-    EXPECT_EQ(s.inputtype, "XYZ   "); // left-justified
-    EXPECT_EQ(message_, "");          // Windows line ends read like Unix ones
+    EXPECT_EQ(s.inputtype, "XYZ"); // left-justified
+    EXPECT_EQ(message_, "");       // Windows line ends read like Unix ones
 }
 
 TEST_F(ControlInput, DefaultsWithoutKeywords) {
@@ -69,7 +65,7 @@ TEST_F(ControlInput, DefaultsWithoutKeywords) {
     EXPECT_EQ(s.rminfrq, 1.0);
     EXPECT_EQ(s.rmaxfrq, 0.0);
     EXPECT_EQ(s.fdistort, 1.0);
-    EXPECT_EQ(s.distortsel, "ALL   ");
+    EXPECT_EQ(s.distortsel, "ALL");
     EXPECT_FALSE(s.reorient || s.reorder || s.verbose || s.debug || s.massie || s.nolt);
 }
 
@@ -102,7 +98,7 @@ TEST_F(ControlInput, ArgumentCountsGateTheKeywords) {
     EXPECT_FALSE(s.inporder);
     s = read("IN  XYZ    mol.xyz\nORDER order.txt\n");
     EXPECT_TRUE(s.inporder);
-    EXPECT_EQ(s.inporderfile, fixedtext("order.txt", 100));
+    EXPECT_EQ(s.inporderfile, "order.txt");
 }
 
 TEST_F(ControlInput, Flags) {
@@ -117,7 +113,7 @@ TEST_F(ControlInput, Flags) {
     s = read("IN  XYZ    mol.xyz\nVERBOSE\n");
     EXPECT_TRUE(s.verbose && !s.debug);
     EXPECT_EQ(read("IN  XYZ    mol.xyz\nDISTORTSEL backward\n").distortsel, "backwa");
-    EXPECT_EQ(read("IN  XYZ    mol.xyz\nSYS LINUX\n").systemtype, "LINUX ");
+    EXPECT_EQ(read("IN  XYZ    mol.xyz\nSYS LINUX\n").systemtype, "LINUX");
     EXPECT_EQ(read("IN  XYZ    mol.xyz\nSYSTEM LINUX\n").systemtype, "EM LIN");
 }
 
@@ -125,7 +121,7 @@ TEST_F(ControlInput, KmatrixCancelsReorderInEitherOrder) {
     Store s = read("IN  XYZ    mol.xyz\nREORDER\nKMATRIX k.txt\n");
     EXPECT_FALSE(s.reorder);
     EXPECT_TRUE(s.newkmatrix);
-    EXPECT_EQ(s.kmatrixfile, fixedtext("k.txt", 100));
+    EXPECT_EQ(s.kmatrixfile, "k.txt");
     EXPECT_FALSE(read("IN  XYZ    mol.xyz\nKMATRIX k.txt\nREORDER\n").reorder);
     EXPECT_TRUE(read("IN  XYZ    mol.xyz\nREORDER\n").reorder);
 }
@@ -133,7 +129,7 @@ TEST_F(ControlInput, KmatrixCancelsReorderInEitherOrder) {
 TEST_F(ControlInput, Isotopes) {
     Store s = read("IN  XYZ    mol.xyz\nISOTP iso.txt\n");
     EXPECT_TRUE(s.lisotp);
-    EXPECT_EQ(s.isotpfile, fixedtext("iso.txt", 100));
+    EXPECT_EQ(s.isotpfile, "iso.txt");
 }
 
 TEST_F(ControlInput, UserIdentities) {
@@ -172,8 +168,8 @@ TEST_F(ControlInput, OverlongFileNames) {
 
 TEST_F(ControlInput, UnknownOutputTypeLeavesAnEmptyFile) {
     Store s = read("IN  XYZ    mol.xyz\nOUT mol    result.txt\n");
-    EXPECT_EQ(s.outputtype, "MOL   ");
-    testing::internal::CaptureStdout();
+    EXPECT_EQ(s.outputtype, "MOL");
+    log_.str("");
     try {
         writefile(s);
         FAIL() << "no error";
@@ -181,11 +177,10 @@ TEST_F(ControlInput, UnknownOutputTypeLeavesAnEmptyFile) {
         EXPECT_STREQ(e.what(), "OutputType MOL   not yet implemented");
         EXPECT_EQ(e.routine, "writefile");
     }
-    EXPECT_EQ(
-        testing::internal::GetCapturedStdout(),
-        "OutputType MOL    not yet implemented. Sorry. Contact kru-maintainers@example.org\n");
-    ASSERT_TRUE(fs::exists("result.txt"));
-    EXPECT_EQ(fs::file_size("result.txt"), 0u);
+    EXPECT_EQ(log_.str(), "OutputType MOL    not yet implemented. Sorry. Contact "
+                          "kru-maintainers@example.org\n");
+    ASSERT_TRUE(fs::exists(dir_ / "result.txt"));
+    EXPECT_EQ(fs::file_size(dir_ / "result.txt"), 0u);
 }
 
 TEST_F(ControlInput, OutputNeverOverwritesTheInput) {
@@ -196,7 +191,7 @@ TEST_F(ControlInput, OutputNeverOverwritesTheInput) {
     } catch (const RunError& e) {
         EXPECT_STREQ(e.what(), "Output file would overwrite an input file");
     }
-    EXPECT_EQ(fs::file_size("mol.xyz"), 17u);
+    EXPECT_EQ(fs::file_size(dir_ / "mol.xyz"), 17u);
 }
 
 } // namespace

@@ -25,8 +25,8 @@ class ReadFile : public testing::Test {
 
     // Reads a file of the given type; keeps what was printed and how the run ended.
     void read(std::string_view type, const std::string& path) {
-        s_.inputtype = fixedtext(type, 6);
-        s_.inputfile = fixedtext(path, 100);
+        s_.inputtype = std::string(type);
+        s_.inputfile = path;
         testing::internal::CaptureStdout();
         try {
             readfile(s_);
@@ -59,8 +59,8 @@ TEST_F(ReadFile, ZmatrixInputBecomesCartesian) {
 
 TEST_F(ReadFile, SideFilesAfterTheReader) {
     s_.verbose = s_.newkmatrix = s_.lisotp = true;
-    s_.kmatrixfile = fixedtext(file("k.txt", "\n1\n1 2\n"), 100);
-    s_.isotpfile = fixedtext(file("iso.txt", "2 2.0141 3 2.0141\n"), 100);
+    s_.kmatrixfile = file("k.txt", "\n1\n1 2\n");
+    s_.isotpfile = file("iso.txt", "2 2.0141 3 2.0141\n");
     const std::string mol = file("mol.xyz", "3\n\nO 0.0 0.0 0.0\nH 1.0 0.0 0.0\nH 0.0 1.0 0.0\n");
     read("XYZ", mol);
     ASSERT_EQ(message_, "") << printed_;
@@ -72,13 +72,13 @@ TEST_F(ReadFile, SideFilesAfterTheReader) {
     // A side file that does not exist.
     s_ = Store();
     s_.newkmatrix = true;
-    s_.kmatrixfile = fixedtext((dir_ / "none").string(), 100);
+    s_.kmatrixfile = (dir_ / "none").string();
     read("XYZ", mol);
     EXPECT_EQ(message_, "Error opening inputfile");
     EXPECT_EQ(routine_, "readfile");
     s_ = Store();
     s_.lisotp = true;
-    s_.isotpfile = fixedtext((dir_ / "none").string(), 100);
+    s_.isotpfile = (dir_ / "none").string();
     read("XYZ", mol);
     EXPECT_EQ(message_, "Error opening isotpfile");
     EXPECT_EQ(routine_, "readfile");

@@ -22,8 +22,8 @@ TEST(Writefile, DispatchesOnTheOutputType) {
     allocstuff(s);
     s.iat(1) = 6;
     s.iorder(1, 1) = s.iorder(1, 2) = 1;
-    s.outputtype = "CONN  ";
-    s.outputfile = fixedtext(file.string(), 100);
+    s.outputtype = "CONN";
+    s.outputfile = file.string();
     writefile(s);
     std::ifstream in(file);
     std::stringstream text;
@@ -39,16 +39,16 @@ TEST(Writefile, RefusesASideFileThatIsAnInputFile) {
     std::filesystem::create_directories(dir);
     const std::filesystem::path input = dir / "mol.molden-vib.weights";
     std::ofstream(input) << "kept\n";
-    for (const char* type : {"MOLDEN", "MOLF  "}) {
+    for (const char* type : {"MOLDEN", "MOLF"}) {
         Store s;
         s.nat = 1;
         s.nvib = 1;
         allocstuff(s);
         s.iat(1) = 6;
         s.iorder(1, 1) = s.iorder(1, 2) = 1;
-        s.inputfile = fixedtext(input.string(), 100);
+        s.inputfile = input.string();
         s.outputtype = type;
-        s.outputfile = fixedtext((dir / "mol.molden").string(), 100);
+        s.outputfile = (dir / "mol.molden").string();
         try {
             writefile(s);
             ADD_FAILURE() << type << ": writefile returned";
@@ -74,42 +74,41 @@ TEST(Writefile, RefusesEveryNameOfAFileTheRunReads) {
     std::ofstream(input) << "kept\n";
     fs::create_symlink(input, dir / "link.xyz");
     fs::create_hard_link(input, dir / "hard.xyz");
-    const fs::path home = fs::current_path();
-    fs::current_path(dir);
+    // Relative names count in the run's base folder.
+    const RunContext here(std::cout, std::cerr, dir);
     const std::string names[] = {"in.xyz",   "./in.xyz", "sub/../in.xyz", input.string(),
                                  "link.xyz", "hard.xyz", ".//in.xyz"};
     void (*const as[])(Store&, const std::string&) = {
-        [](Store& s, const std::string& f) { s.inputfile = fixedtext(f, 100); },
+        [](Store& s, const std::string& f) { s.inputfile = f; },
         [](Store& s, const std::string& f) {
             s.inporder = true;
-            s.inporderfile = fixedtext(f, 100);
+            s.inporderfile = f;
         },
         [](Store& s, const std::string& f) {
             s.newkmatrix = true;
-            s.kmatrixfile = fixedtext(f, 100);
+            s.kmatrixfile = f;
         },
         [](Store& s, const std::string& f) {
             s.lisotp = true;
-            s.isotpfile = fixedtext(f, 100);
+            s.isotpfile = f;
         },
     };
     for (auto set : as) {
         for (const std::string& name : names) {
-            Store s;
+            Store s(here);
             set(s, "in.xyz");
             EXPECT_THROW(refuseoverwrite(s, name), RunError) << name;
         }
-        Store s;
+        Store s(here);
         set(s, "in.xyz");
         EXPECT_NO_THROW(refuseoverwrite(s, "other.xyz"));
         EXPECT_NO_THROW(refuseoverwrite(s, "sub"));
     }
     // Side files the run does not read are nobody's input.
-    Store s;
-    s.inputfile = fixedtext("other.xyz", 100);
-    s.inporderfile = fixedtext("in.xyz", 100);
+    Store s(here);
+    s.inputfile = "other.xyz";
+    s.inporderfile = "in.xyz";
     EXPECT_NO_THROW(refuseoverwrite(s, "in.xyz"));
-    fs::current_path(home);
     fs::remove_all(dir);
 }
 

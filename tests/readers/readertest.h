@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+#include <sstream>
 #include <string>
 
 struct Read {
@@ -17,12 +19,14 @@ struct Read {
 /// Reads `text` into r.s (prepared by the caller) with `reader`.
 inline void readinto(Read& r, void (*reader)(Store&, InputFile&), std::string text) {
     InputFile in(std::move(text));
-    testing::internal::CaptureStdout();
+    std::ostringstream log;
+    r.s.context.log = &log;
     try {
         reader(r.s, in);
     } catch (const RunError& e) {
         r.message = e.what();
         r.routine = e.routine;
     }
-    r.out = testing::internal::GetCapturedStdout();
+    r.s.context.log = &std::cout; // the stream ends here, the store lives on
+    r.out = log.str();
 }

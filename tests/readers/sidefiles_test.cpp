@@ -18,7 +18,7 @@ Read water(void (*reader)(Store&, InputFile&), std::string text, int nat = 3) {
         r.s.iat(a) = a == 1 ? 8 : 1;
         r.s.kmatrx(1, a) = r.s.kmatrx(2, a) = r.s.kmatrx(3, a) = 9;
     }
-    r.s.isotpfile = fixedtext("dir/iso file.txt", 100);
+    r.s.isotpfile = "dir/iso file.txt";
     r.s.nisotp = 7;
     readinto(r, reader, std::move(text));
     return r;

@@ -204,6 +204,8 @@ class RealData : public testing::TestWithParam<Program> {
         }
     }
 
+    std::ostringstream printed_; // what the last read printed
+
     // A folder of its own for one file, holding a link to it under a short name.
     fs::path folderfor(const fs::path& file) {
         const fs::path dir = scratch_ / file.stem();
@@ -224,7 +226,8 @@ class RealData : public testing::TestWithParam<Program> {
         std::istringstream control("IN  " + fixedtext(GetParam().inputtype, 6) + " " +
                                    (dir / file.filename()).string() + "\nOUT XYZ    " +
                                    (dir / "out.xyz").string() + "\n");
-        testing::internal::CaptureStdout();
+        printed_.str("");
+        s.context.log = &printed_;
         std::string failure;
         try {
             processinput(s, control);
@@ -233,8 +236,7 @@ class RealData : public testing::TestWithParam<Program> {
         } catch (const RunError& e) {
             failure = e.routine + ": " + e.what();
         }
-        const std::string printed = testing::internal::GetCapturedStdout();
-        EXPECT_EQ(failure, "") << printed;
+        EXPECT_EQ(failure, "") << printed_.str();
         return failure.empty();
     }
 

@@ -45,7 +45,8 @@ inline RealRun readreal(const std::string& type, const std::string& file,
     std::string typefield = type;
     typefield.resize(6, ' ');
     std::istringstream control("IN  " + typefield + " " + path(file) + "\n" + more);
-    testing::internal::CaptureStdout();
+    std::ostringstream log;
+    r.s.context.log = &log;
     try {
         processinput(r.s, control);
         readfile(r.s);
@@ -54,7 +55,8 @@ inline RealRun readreal(const std::string& type, const std::string& file,
         r.message = e.what();
         r.routine = e.routine;
     }
-    r.out = testing::internal::GetCapturedStdout();
+    r.s.context.log = &std::cout; // the stream ends here, the store lives on
+    r.out = log.str();
     return r;
 }
 

@@ -58,10 +58,11 @@ std::vector<std::size_t> cutpoints(const std::string& text, std::size_t count) {
     return cuts;
 }
 
-// One run in the current folder on the file "in": true for a result, false for the orderly
-// failure; anything else escapes and fails the test.
-bool convert(const std::string& type, const std::string& output) {
-    Store s;
+// One run in `dir` on the file "in" there, its messages dropped: true for a result, false for
+// the orderly failure; anything else escapes and fails the test.
+bool convert(const fs::path& dir, const std::string& type, const std::string& output) {
+    std::ostringstream log;
+    Store s(RunContext(log, log, dir));
     std::istringstream control("IN  " + fixedtext(type, 6) + " in\nOUT " + fixedtext(output, 6) +
                                " out\n");
     try {
@@ -75,55 +76,33 @@ bool convert(const std::string& type, const std::string& output) {
     return true;
 }
 
-// The working folder for the runs, made for them; back again and removed at the end.
-class InFolder {
-  public:
-    explicit InFolder(const fs::path& dir) : back_(fs::current_path()), dir_(dir) {
-        fs::create_directories(dir);
-        fs::current_path(dir);
-    }
-    ~InFolder() {
-        fs::current_path(back_);
-        std::error_code ignored;
-        fs::remove_all(dir_, ignored);
-    }
-    InFolder(const InFolder&) = delete;
-    InFolder& operator=(const InFolder&) = delete;
-
-  private:
-    fs::path back_;
-    fs::path dir_;
-};
-
 TEST(RealOutputsCutShort, EndWithAResultOrTheOrderlyFailure) {
     const fs::path realdata = KRU_REALDATA;
     if (!fs::exists(realdata)) {
         GTEST_SKIP() << "real outputs not found at " << realdata;
     }
     const fs::path scratch = fs::temp_directory_path() / ("kru-cut-" + std::to_string(getpid()));
-    const InFolder here(scratch);
+    fs::create_directories(scratch);
     for (const RealFile& real : realfiles) {
         const std::string text = slurp(realdata / real.path);
         ASSERT_FALSE(text.empty()) << real.path;
         for (const char* output : {"MOLDEN", "REP"}) {
-            std::ofstream(fs::path("in"), std::ios::binary) << text;
-            testing::internal::CaptureStdout();
-            const bool whole = convert(real.type, output);
-            testing::internal::GetCapturedStdout();
-            EXPECT_EQ(whole, real.readable) << real.path << " to " << output;
+            std::ofstream(scratch / "in", std::ios::binary) << text;
+            EXPECT_EQ(convert(scratch, real.type, output), real.readable)
+                << real.path << " to " << output;
             for (std::size_t cut : cutpoints(text, 60)) {
-                std::ofstream(fs::path("in"), std::ios::binary) << text.substr(0, cut);
-                testing::internal::CaptureStdout();
+                std::ofstream(scratch / "in", std::ios::binary) << text.substr(0, cut);
                 try {
-                    convert(real.type, output);
+                    convert(scratch, real.type, output);
                 } catch (const std::exception& e) {
                     ADD_FAILURE() << real.path << " cut after byte " << cut << " to " << output
                                   << ": " << e.what();
                 }
-                testing::internal::GetCapturedStdout();
             }
         }
     }
+    std::error_code ignored;
+    fs::remove_all(scratch, ignored);
 }
 
 } // namespace

@@ -37,7 +37,7 @@ TEST(Animationfiles, BaseNameDropsTheSuffixOnlyAtTheEnd) {
     };
     for (const Case& c : cases) {
         Store s = modes({100.0});
-        s.outputfile = fixedtext(c.output, 100);
+        s.outputfile = c.output;
         EXPECT_EQ(animationfiles(s, c.suffix, true).base, c.base) << c.output;
     }
     // A name that fills all 100 characters has no blank after its suffix.
@@ -80,7 +80,7 @@ TEST(Animationfiles, ModesFromTheWindowOrTheFirstMxvibs) {
 
 TEST(Animationfiles, FileNamesCarryModeAndFrequency) {
     Store s = modes({-50.0, -0.001, 3.0, 99999.995, 1.0, 1.0, 1234.567, 1.0, 1.0, 1.0, 1.0, 7.5});
-    s.outputfile = fixedtext("mol.pdb", 100);
+    s.outputfile = "mol.pdb";
     s.mxvibs = 12;
     std::vector<std::string> names;
     for (const AnimationFiles::Mode& m : animationfiles(s, ".pdb", true).modes) {

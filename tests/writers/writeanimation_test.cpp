@@ -116,7 +116,7 @@ class Writeanimation : public testing::Test {
 
     // Runs the writer as the dispatcher does: on the open output file, closed afterwards.
     std::string run(Store& s, const Kind& kind) {
-        s.outputfile = fixedtext((dir / kind.output).string(), 100);
+        s.outputfile = (dir / kind.output).string();
         OutputFile out;
         EXPECT_TRUE(out.open(std::string(trimright(s.outputfile))));
         testing::internal::CaptureStdout();

@@ -82,7 +82,7 @@ class Writedistort : public testing::Test {
     void TearDown() override { fs::remove_all(dir); }
 
     Result run(Store& s) {
-        s.outputfile = fixedtext((dir / "mol.xyz").string(), 100);
+        s.outputfile = (dir / "mol.xyz").string();
         Result r;
         testing::internal::CaptureStdout();
         writedistort(s);
@@ -264,7 +264,7 @@ TEST_F(Writedistort, IdtsrcOutsideTheModesEndsTheRun) {
         Store s;
         molecule(s, {-50.0, 100.0, 200.0});
         s.idtsrc = idtsrc;
-        s.outputfile = fixedtext((dir / "mol.xyz").string(), 100);
+        s.outputfile = (dir / "mol.xyz").string();
         const RunError e = fail(s);
         EXPECT_STREQ(e.what(), "IDTSRC is not a mode number");
         EXPECT_EQ(e.routine, "writedistort");
@@ -291,7 +291,7 @@ TEST_F(Writedistort, FileFailures) {
     Store s;
     molecule(s, {-50.0});
     s.vibvec(1, 2, 1) = 1.0;
-    s.outputfile = fixedtext((dir / "missing" / "mol.xyz").string(), 100);
+    s.outputfile = (dir / "missing" / "mol.xyz").string();
     testing::internal::CaptureStdout();
     try {
         writedistort(s);
@@ -303,9 +303,9 @@ TEST_F(Writedistort, FileFailures) {
     testing::internal::GetCapturedStdout();
 
     // A distortion file that would replace the file the run read is refused.
-    s.inputfile = fixedtext((dir / "mol.xyz-rev.angs").string(), 100);
+    s.inputfile = (dir / "mol.xyz-rev.angs").string();
     std::ofstream(dir / "mol.xyz-rev.angs") << "keep\n";
-    s.outputfile = fixedtext((dir / "mol.xyz").string(), 100);
+    s.outputfile = (dir / "mol.xyz").string();
     const RunError e = fail(s);
     EXPECT_STREQ(e.what(), "Output file would overwrite an input file");
     EXPECT_EQ(e.routine, "writefile");

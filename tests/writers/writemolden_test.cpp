@@ -108,8 +108,8 @@ class Molden : public testing::Test {
             s.egeo(g) = egeo[g - 1];
         }
         s.energy = -76.123456789;
-        s.inputfile = fixedtext("water.out", 100);
-        s.outputfile = fixedtext((dir_ / "water.molden").string(), 100);
+        s.inputfile = "water.out";
+        s.outputfile = (dir_ / "water.molden").string();
         if (nvib == 2) {
             s.vibs(1) = -123.4565;
             s.vibs(2) = 1650.125;
@@ -163,7 +163,7 @@ TEST_F(Molden, SectionsFollowTheCounts) {
 std::vector<int> ranking(Store& s, const fs::path& outputfile, const std::vector<double>& d) {
     s.nvib = int(d.size());
     testing_store::build(s, {{6, 0, 0, 0, {}}}, {1});
-    s.outputfile = fixedtext(outputfile.string(), 100);
+    s.outputfile = outputfile.string();
     for (int m = 1; m <= s.nvib; ++m) {
         s.vibs(m) = 100.0 * m;
         s.vibvec(1, 1, m) = d[std::size_t(m - 1)];
@@ -280,7 +280,7 @@ TEST_F(Molden, WeightsFileThatCannotBeOpenedEndsTheRun) {
          {std::pair{&writemolden, "writemolden"}, std::pair{&writemolf, "writemolf"}}) {
         Store s;
         water(s, 1, 2);
-        s.outputfile = fixedtext((dir_ / "missing" / "water.molden").string(), 100);
+        s.outputfile = (dir_ / "missing" / "water.molden").string();
         OutputFile out;
         try {
             writer(s, out);

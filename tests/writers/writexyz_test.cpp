@@ -11,7 +11,7 @@ namespace {
 TEST(Writexyz, WritesAtomsInOutputOrderWithEnergyTitle) {
     Store s;
     testing_store::peroxide(s);
-    s.inputfile = fixedtext("h2o2.out", 100);
+    s.inputfile = "h2o2.out";
     s.energy = -151.5;
     OutputFile out;
     writexyz(s, out);
@@ -26,7 +26,7 @@ TEST(Writexyz, WritesAtomsInOutputOrderWithEnergyTitle) {
 TEST(Writexyz, ZeroEnergyAndOverflowingCoordinate) {
     Store s;
     testing_store::build(s, {{17, 12345.0, 0.0, -1.5, {}}}, {1});
-    s.inputfile = fixedtext("mol.xyz", 100);
+    s.inputfile = "mol.xyz";
     OutputFile out;
     writexyz(s, out);
     EXPECT_EQ(out.str(), "   1\n"

@@ -7,7 +7,7 @@
 #include "store/atominfo.h"
 #include "store/store.h"
 
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -61,7 +61,8 @@ void adfatomline(Store& s, std::string_view line, bool cycletable, std::string_v
 
     const int z = adfelement(label);
     if (z == 0) {
-        unknownatomlabel(cycletable ? "3" : "2", label, line, std::string(reader) + "->xyz");
+        unknownatomlabel(s.log(), cycletable ? "3" : "2", label, line,
+                         std::string(reader) + "->xyz");
     }
     s.iat(a) = z;
     for (int k = 1; k <= 3; ++k) {

@@ -6,7 +6,7 @@
 #include "readers/adf/adfreaders.h"
 
 #include <array>
-#include <iostream>
+#include <ostream>
 
 void adfnormalmodes(Store& s, InputFile& in, std::string_view reader, bool strict) {
     int ivib = 0;
@@ -32,9 +32,9 @@ void adfnormalmodes(Store& s, InputFile& in, std::string_view reader, bool stric
                 }
                 const FreeRead d = freerd(line);
                 if (d.nfndr != 3 * modes) {
-                    std::cout << "Error reading normal mode vectors\n";
+                    s.log() << "Error reading normal mode vectors\n";
                     if (strict) {
-                        std::cout << "Reading from " << record(line) << '\n';
+                        s.log() << "Reading from " << record(line) << '\n';
                         plainstop("Baggerzooi");
                     }
                     continue;

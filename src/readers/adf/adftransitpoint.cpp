@@ -3,15 +3,15 @@
 #include "control/control.h"
 #include "readers/adf/adfreaders.h"
 
-#include <iostream>
+#include <ostream>
 
 void adftransitpoint(Store& s, InputFile& in, GeometrySequence& sequence, long long idlt,
                      long long nrlt) {
     const int end = adfcoordinates(s, in, 5, 1.0);
     if (end == 1) {
-        std::cout << "premature end of ADF output file while reading Final.Geom. Continuing...\n";
+        s.log() << "premature end of ADF output file while reading Final.Geom. Continuing...\n";
     } else if (end == 2) {
-        std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
+        s.log() << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
     } else {
         // A transit point's final geometry is printed once its energy is known.
         sequence.append(false);

@@ -4,5 +4,5 @@
 #include "store/store.h"
 
 std::string ltpointname(const Store& s, std::string_view suffix, std::string_view kind) {
-    return std::string(trimright(s.outputfile)) + ".lt" + std::string(suffix) + std::string(kind);
+    return s.outputfile + ".lt" + std::string(suffix) + std::string(kind);
 }

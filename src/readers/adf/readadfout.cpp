@@ -10,7 +10,7 @@
 
 #include <algorithm>
 #include <array>
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -250,7 +250,7 @@ void AdfReader::cartesiangeometry() {
     }
     ++ngeomread;
     if (!underline) {
-        std::cout << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
+        s.log() << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
         return;
     }
     adfgeometry(s, in, sequence, {0, unitsperbohr, true, "Geom.Upd."});
@@ -280,7 +280,7 @@ void AdfReader::fragments() {
         }
     }
     if (!complete) {
-        std::cout << "premature end of ADF output file while reading LOG Continuing...\n";
+        s.log() << "premature end of ADF output file while reading LOG Continuing...\n";
         return;
     }
     for (int a = 1; a <= s.nat; ++a) {
@@ -298,7 +298,7 @@ void readadfout(Store& s, InputFile& in) {
     r.firstpass();
 
     if (s.nat == 0) {
-        std::cout << "NAT is 0 (zerooooo!!!) stopping now ...\n";
+        s.log() << "NAT is 0 (zerooooo!!!) stopping now ...\n";
         myexit("No ATOMS found", "readadfout");
     }
     if (r.twoframes) {
@@ -325,7 +325,7 @@ void readadfout(Store& s, InputFile& in) {
 
     // The selected job may hold no atom table of its own.
     if (s.nat == 0) {
-        std::cout << "NAT is 0 (zerooooo!!!) stopping now ...\n";
+        s.log() << "NAT is 0 (zerooooo!!!) stopping now ...\n";
         myexit("No ATOMS found", "readadfout");
     }
     // Without the scan table there are no scanned values to take over.

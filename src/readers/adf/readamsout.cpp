@@ -8,7 +8,7 @@
 #include "readers/adf/adfreaders.h"
 #include "store/store.h"
 
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -206,7 +206,7 @@ void AmsReader::geometricvariables() {
 void AmsReader::fragments() {
     std::string rec;
     if (!next(rec) || !next(rec)) {
-        std::cout << "premature end of ADF output file while reading LOG Continuing...\n";
+        s.log() << "premature end of ADF output file while reading LOG Continuing...\n";
     }
 }
 
@@ -253,7 +253,7 @@ void readamsout(Store& s, InputFile& in) {
     r.firstpass();
 
     if (s.nat == 0) {
-        std::cout << "NAT is 0 (zerooooo!!!) stopping now ...\n";
+        s.log() << "NAT is 0 (zerooooo!!!) stopping now ...\n";
         myexit("No ATOMS found", "readamsout");
     }
     sizestore(s, in, "readamsout");
@@ -271,7 +271,7 @@ void readamsout(Store& s, InputFile& in) {
     }
     // The selected job may hold only atom tables without atoms.
     if (s.nat == 0) {
-        std::cout << "NAT is 0 (zerooooo!!!) stopping now ...\n";
+        s.log() << "NAT is 0 (zerooooo!!!) stopping now ...\n";
         myexit("No ATOMS found", "readamsout");
     }
     // Without the scan table there are no scanned values to take over.

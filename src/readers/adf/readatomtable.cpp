@@ -5,14 +5,14 @@
 #include "readers/adf/adfreaders.h"
 #include "store/store.h"
 
-#include <iostream>
+#include <ostream>
 
 void readatomtable(Store& s, InputFile& in, bool store, const AtomTable& table) {
     constexpr std::string_view premature = "premature end of ADF output file while reading XYZ\n";
     std::string_view line;
     for (int header = 1; header <= table.headers; ++header) {
         if (!in.getline(line)) {
-            std::cout << premature;
+            s.log() << premature;
             if (!table.routine.empty()) {
                 myexit("premature end of ADF output", table.routine);
             }
@@ -21,7 +21,7 @@ void readatomtable(Store& s, InputFile& in, bool store, const AtomTable& table) 
     while (true) {
         if (!in.getline(line)) {
             // The atoms read so far stay.
-            std::cout << premature;
+            s.log() << premature;
             return;
         }
         if (table.ends(line)) {

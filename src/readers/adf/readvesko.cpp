@@ -9,7 +9,7 @@
 #include "store/store.h"
 
 #include <array>
-#include <iostream>
+#include <ostream>
 #include <vector>
 
 namespace {
@@ -62,7 +62,7 @@ struct VeskoReader {
         std::string rec;
         for (int i = 1; i <= n; ++i) {
             if (!next(rec)) {
-                std::cout << eofmessage << '\n';
+                s.log() << eofmessage << '\n';
                 return false;
             }
         }
@@ -74,7 +74,7 @@ struct VeskoReader {
         std::string rec;
         for (int a = 1; a <= s.nat; ++a) {
             if (!next(rec)) {
-                std::cout << eofgeometry << '\n';
+                s.log() << eofgeometry << '\n';
                 return false;
             }
             const FreeRead f = freerd(rec);
@@ -196,7 +196,7 @@ void VeskoReader::transitpoint() {
     }
     skip(8, "premature end of VESKO output file while reading LinearTransit part ...");
     const std::string suffix = getsuffix2(idlt, nrlt);
-    const std::string name = std::string(trimright(s.outputfile)) + ".lt" + suffix + ".xyz";
+    const std::string name = s.outputfile + ".lt" + suffix + ".xyz";
     transitfile(name, suffix, true);
     transitfile(name.substr(0, name.size() - 4) + ".angs", suffix, false);
 }
@@ -205,8 +205,8 @@ void VeskoReader::transitpoint() {
 void VeskoReader::transitfile(const std::string& name, const std::string& suffix, bool withtitle) {
     refuseoverwrite(s, name);
     OutputFile out;
-    const bool opened = out.open(name);
-    std::cout << "opening " << name << '\n';
+    const bool opened = out.open(s.path(name));
+    s.log() << "opening " << name << '\n';
     if (!opened) {
         return;
     }
@@ -216,7 +216,7 @@ void VeskoReader::transitfile(const std::string& name, const std::string& suffix
         double e = s.energy;
         std::string rec;
         if (!next(rec)) {
-            std::cout << eofxyz << '\n';
+            s.log() << eofxyz << '\n';
         } else if (has(rec, "Total Bonding Energ")) {
             e = freerd(rec).fndreals(3);
         }
@@ -242,7 +242,7 @@ void readvesko(Store& s, InputFile& in) {
     r.firstpass();
 
     if (s.nat == 0) {
-        std::cout << "NAT is 0 (zerooooo!!!) stopping now ...\n";
+        s.log() << "NAT is 0 (zerooooo!!!) stopping now ...\n";
         myexit("No ATOMS found", "readvesko");
     }
     sizestore(s, in, "readvesko");
@@ -253,7 +253,7 @@ void readvesko(Store& s, InputFile& in) {
 
     // The selected run may hold no atom table of its own.
     if (s.nat == 0) {
-        std::cout << "NAT is 0 (zerooooo!!!) stopping now ...\n";
+        s.log() << "NAT is 0 (zerooooo!!!) stopping now ...\n";
         myexit("No ATOMS found", "readvesko");
     }
     if (s.ngeom >= 2) {

@@ -5,7 +5,7 @@
 #include "store/store.h"
 
 void refuseltpoints(const Store& s, long long first, long long count, long long nrlt) {
-    refuseoverwrite(s, trimright(s.outputfile));
+    refuseoverwrite(s, s.outputfile);
     // Points beyond nrlt end the run in getsuffix2 before anything is written.
     for (long long k = 0; k < count && first <= nrlt - k; ++k) {
         for (const std::string_view kind : {".xyz", ".angs"}) {

@@ -7,7 +7,7 @@
 #include "store/atominfo.h"
 #include "store/store.h"
 
-#include <iostream>
+#include <ostream>
 
 void veskoatomline(Store& s, std::string_view line) {
     if (s.nat >= s.iat.size()) {
@@ -31,7 +31,7 @@ void veskoatomline(Store& s, std::string_view line) {
 
     const int z = elementnumber(label);
     if (z == 0) {
-        unknownatomlabel("", label, line, "readvesko->xyz");
+        unknownatomlabel(s.log(), "", label, line, "readvesko->xyz");
     }
     s.iat(a) = z;
     s.inpcoor = 1;

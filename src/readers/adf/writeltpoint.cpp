@@ -39,6 +39,6 @@ void writeltpoint(Store& s, std::string_view suffix) {
     // Readers check every point before their first one; this covers a reader that does not.
     refuseoverwrite(s, xyzname);
     refuseoverwrite(s, angsname);
-    writefile(xyzname, xyzlines, "xyz");
-    writefile(angsname, atoms, "angs");
+    writefile(s.path(xyzname), xyzlines, "xyz");
+    writefile(s.path(angsname), atoms, "angs");
 }

@@ -20,7 +20,7 @@ struct Read {
 
 Read run(const std::string& text, const std::string& outputfile = "") {
     Read r;
-    r.s.outputfile = fixedtext(outputfile, 100);
+    r.s.outputfile = outputfile;
     InputFile in(text);
     testing::internal::CaptureStdout();
     try {

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what building kru needs on a Debian or Ubuntu machine, and with --tests what its tests
+# need too; packages already there are left alone. Run as root, or with sudo at hand.
+set -euo pipefail
+
+packages=(cmake g++ make zlib1g-dev libcli11-dev)
+if [ "${1:-}" = "--tests" ]; then
+    packages+=(libgtest-dev nlohmann-json3-dev)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    as_root=(sudo)
+fi
+echo "install-deps.sh: installing ${missing[*]}"
+"${as_root[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq "${missing[@]}"
