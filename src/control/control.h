@@ -16,7 +16,9 @@ struct RunError : std::runtime_error {
     RunError(std::string_view message, std::string_view where, bool plainstop = false)
         : std::runtime_error(std::string(message)), routine(where), plain(plainstop) {}
     std::string routine;
-    bool plain; // a numeric routine's stop: "STOP message" on standard error, no banner
+    bool plain;         // a numeric routine's stop: "STOP message" on standard error, no banner
+    std::string file;   // the file being read or written when the run failed, if any
+    long long line = 0; // the line of the input file a reader had reached; 0 none
 };
 
 /// Ends the run with a message and the name of the routine that met the failure.
@@ -41,6 +43,9 @@ void readfile(Store& s);
 void writefile(Store& s);
 /// The usage text: control input, keywords, input and output types.
 std::string helptext();
+/// The command line: a conversion of INPUT to OUTPUT with options named after the keywords, a
+/// control file, or the control input on standard input; returns the process exit status.
+int commandline(int argc, char** argv);
 /// The whole run on one control input; returns the process exit status.
 int run(std::istream& control, const RunContext& context);
 /// The whole run on options set as processinput sets them, without a control input; returns the

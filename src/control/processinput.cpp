@@ -146,8 +146,9 @@ constexpr KeywordEntry table[] = {
     {"NOLT", "no-transit-points", "word as the second field", "TRUE: no transit-point files", "off",
      [](Store& s, Rec rec) { s.nolt = upcase(freerd(rec).fndstrings(2)) == "TRUE"; }},
     {"IDTSRC", "ts-mode", "integer",
-     "the imaginary mode a transition state keeps (left out of the TS pair of files), 0 none", "0",
-     [](Store& s, Rec rec) { s.idtsrc = freerd(rec).fndintegers(1); }},
+     "the transition-state mode: the imaginary mode displaced along when DISTORTSEL is not ALL, "
+     "and left out of the TS pair of files; 0 the mode with the lowest frequency",
+     "0", [](Store& s, Rec rec) { s.idtsrc = freerd(rec).fndintegers(1); }},
 };
 
 void keyword(Store& s, Rec rec) {

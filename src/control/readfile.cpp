@@ -197,7 +197,14 @@ void readfile(Store& s) {
                 << '\n';
         myexit("InputType " + type + "not yet implemented", "readfile");
     }
-    reader->read(s, in);
+    try {
+        reader->read(s, in);
+    } catch (RunError& e) {
+        // The command line names the file and the line a reader failed on.
+        e.file = s.inputfile;
+        e.line = in.lineno();
+        throw;
+    }
 
     if (s.inpcoor == 2) {
         s.inputkmatrix = true;

@@ -11,6 +11,19 @@
 namespace {
 
 int banner(const Store& s, const RunError& e) {
+    if (s.context.errorline) {
+        s.log().flush();
+        s.err() << "kru: error: ";
+        if (!e.file.empty()) {
+            s.err() << e.file;
+            if (e.line > 0) {
+                s.err() << ':' << e.line;
+            }
+            s.err() << ": ";
+        }
+        s.err() << e.what() << '\n';
+        return 1;
+    }
     s.log() << errorbanner(e) << std::flush;
     s.err() << "STOP End of program because of an error\n";
     return 1;
@@ -22,7 +35,7 @@ int stoprun(const Store& s) {
     try {
         throw;
     } catch (const RunError& e) {
-        if (e.plain) {
+        if (e.plain && !s.context.errorline) {
             s.log().flush();
             s.err() << "STOP " << e.what() << '\n';
             return 1;

@@ -104,7 +104,12 @@ void writefile(Store& s) {
                 << '\n';
         myexit("OutputType " + type + "not yet implemented", "writefile");
     }
-    writer->write(s, out);
+    try {
+        writer->write(s, out);
+    } catch (RunError& e) {
+        e.file = s.outputfile;
+        throw;
+    }
     if (!out.close()) {
         myexit("Error writing outputfile", "writefile");
     }

@@ -24,11 +24,11 @@ struct Options {
     std::string inporderfile;
     long long idgeo = -1; // geometry that becomes the final structure; outside 1..ngeom the last
     long long job = 0;    // run of a multi-run output to read; 0 the last
-    long long modelstart = 0;               // first model number of a multi-model PDB file
-    long long mxvibs = 3;                   // modes to animate
-    long long idtsrc = 0;                   // imaginary mode to distort along; 0 all
-    long long idoftl = 1;                   // 1 walks the geometries first to last, 0 last to first
-    std::array<long long, 2> idrange{0, 0}; // first and last geometry written; 0 no limit
+    long long modelstart = 0; // first model number of a multi-model PDB file
+    long long mxvibs = 3;     // modes to animate
+    long long idtsrc = 0;     // the transition-state mode; 0 the mode with the lowest frequency
+    long long idoftl = 1;     // 1 walks the geometries first to last, 0 last to first
+    std::array<long long, 2> idrange{0, 0};     // first and last geometry written; 0 no limit
     std::array<long long, 3> idorient{0, 0, 0}; // atoms of the reorientation
     double rminfrq = 1.0;
     double rmaxfrq = 0.0;
@@ -55,6 +55,9 @@ struct RunContext {
     std::ostream* log = &std::cout; // messages, and the error banner
     std::ostream* err = &std::cerr; // notes and the closing STOP line
     std::filesystem::path base;     // folder of relative file names; empty: the working folder
+    // A failure is one line on err, "kru: error: FILE:LINE: reason", instead of the banner and
+    // the STOP line: the command line's way; the control input keeps the banner.
+    bool errorline = false;
 
     /// A file name as the run opens it: a relative name under the base folder; an absolute or
     /// empty name, or any name without a base folder, as it is.
