@@ -152,8 +152,9 @@ Geometry finalgeometry(const Store& s) {
     return g;
 }
 
-// Runs kru in `dir` on the control input there; returns the exit status.
-int runkru(const fs::path& dir) {
+// Runs kru in `dir` on the control input there, or with the arguments given; returns the exit
+// status.
+int runkru(const fs::path& dir, const std::vector<std::string>& args = {}) {
     const pid_t pid = fork();
     if (pid == 0) {
         const int in = open((dir / "control").c_str(), O_RDONLY);
@@ -165,7 +166,12 @@ int runkru(const fs::path& dir) {
         dup2(in, 0);
         dup2(out, 1);
         dup2(err, 2);
-        execl(KRU_BINARY, KRU_BINARY, static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(KRU_BINARY)};
+        for (const std::string& a : args) {
+            argv.push_back(const_cast<char*>(a.c_str()));
+        }
+        argv.push_back(nullptr);
+        execv(KRU_BINARY, argv.data());
         _exit(127);
     }
     int status = 0;
@@ -386,6 +392,9 @@ TEST_P(RealData, KruWritesXyz) {
         std::ofstream(dir / "control") << "IN  " << fixedtext(GetParam().inputtype, 6) << " "
                                        << file.filename().string() << "\nOUT XYZ    kru.xyz\n";
         ASSERT_EQ(runkru(dir), 0) << slurp(dir / "stdout") << slurp(dir / "stderr");
+        // One command with no type named makes the same file.
+        EXPECT_EQ(runkru(dir, {file.filename().string(), "line.xyz"}), 0) << slurp(dir / "stderr");
+        EXPECT_EQ(slurp(dir / "line.xyz"), slurp(dir / "kru.xyz"));
 
         std::istringstream xyz(slurp(dir / "kru.xyz"));
         int nat = 0;
