@@ -173,13 +173,15 @@ int commandline(int argc, char** argv) {
     app.set_version_flag("--version", std::string("kru ") + KRU_VERSION);
     app.footer(helptext());
     std::vector<std::string> files;
-    std::string from, to, output;
+    std::string from, to, output, user;
     app.add_option("files", files, "INPUT OUTPUT; with --to, the inputs")->type_name("FILE");
     app.add_option("--from", from, "input type (default: found from the input's content)")
         ->type_name("TYPE");
     app.add_option("--to", to, "output type (default: from OUTPUT's extension)")->type_name("TYPE");
     app.add_option("-o,--output", output, "with --to, the output of a single input")
         ->type_name("FILE");
+    app.add_option("--user", user, "alternative job-script settings for a known identity (USER)")
+        ->type_name("NAME");
     std::map<const KeywordEntry*, std::vector<std::string>> given;
     std::vector<std::pair<const KeywordEntry*, CLI::Option*>> declared;
     for (const KeywordEntry& k : keywords()) {
@@ -214,7 +216,7 @@ int commandline(int argc, char** argv) {
     }
 
     // One argument alone: a control file, or a file to convert that lacks its output.
-    const bool anyoption = !from.empty() || !to.empty() || !output.empty() ||
+    const bool anyoption = !from.empty() || !to.empty() || !output.empty() || !user.empty() ||
                            std::any_of(declared.begin(), declared.end(),
                                        [](const auto& d) { return d.second->count() > 0; });
     if (files.size() == 1 && !anyoption) {
@@ -263,9 +265,15 @@ int commandline(int argc, char** argv) {
             }
         }
         try {
-            k->apply(settings, record(controlline(*k, values)));
+            applycontrolline(settings, record(controlline(*k, values)));
         } catch (const RunError& e) {
             return fail("--" + std::string(k->longoption), e.what());
+        }
+    }
+    if (!user.empty()) {
+        applycontrolline(settings, record("USER " + user));
+        if (!settings.massie) {
+            return fail("--user", user + " is not a known identity");
         }
     }
 

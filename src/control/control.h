@@ -33,6 +33,9 @@ std::string errorbanner(const RunError& e);
 
 /// Reads the control input to its end, sets the run options and settles them (checkoptions).
 void processinput(Store& s, std::istream& control);
+/// Sets the options one line of the control input sets (a 160-character record): the first
+/// keyword that starts it, or a USER identity.
+void applycontrolline(Store& s, std::string_view record);
 /// Settles the options once all are set: a K-matrix file cancels REORDER; the input file must
 /// exist.
 void checkoptions(Store& s);

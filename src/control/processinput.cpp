@@ -151,7 +151,9 @@ constexpr KeywordEntry table[] = {
      "0", [](Store& s, Rec rec) { s.idtsrc = freerd(rec).fndintegers(1); }},
 };
 
-void keyword(Store& s, Rec rec) {
+} // namespace
+
+void applycontrolline(Store& s, std::string_view rec) {
     for (const KeywordEntry& k : table) {
         if (starts(rec, k.keyword)) {
             k.apply(s, rec);
@@ -164,15 +166,13 @@ void keyword(Store& s, Rec rec) {
     }
 }
 
-} // namespace
-
 void processinput(Store& s, std::istream& control) {
     std::string line;
     while (std::getline(control, line)) {
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
-        keyword(s, record(line));
+        applycontrolline(s, record(line));
     }
     checkoptions(s);
 }
