@@ -82,6 +82,8 @@ std::string fixedtext(std::string_view text, std::size_t n);
 std::string padright(std::string_view text, std::size_t n);
 /// Text without its trailing blanks.
 std::string_view trimright(std::string_view text);
+/// Text without the blanks and tabs before and after it.
+std::string_view trimblanks(std::string_view text);
 /// Text without its leading blanks.
 std::string_view trimleft(std::string_view text);
 

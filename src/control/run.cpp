@@ -1,21 +1,14 @@
-// One run from the control input to the last output file.
-#include "analysis/analysis.h"
+// One run from the control input to the last output file: the options the control input sets,
+// then the same conversion the command line runs.
 #include "control/control.h"
 #include "store/store.h"
-
-#include <ostream>
 
 int run(std::istream& control, const RunContext& context) {
     Store s(context);
     try {
         processinput(s, control);
-        readfile(s);
-        arrange(s);
-        writefile(s);
-        deallocstuff(s);
-        s.log().flush();
-        return 0;
     } catch (...) {
         return stoprun(s);
     }
+    return convert(s, context);
 }

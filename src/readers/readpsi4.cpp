@@ -73,15 +73,6 @@ int clampint(long long v) {
     return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
-std::string_view trimblanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 // A correlated method's total energy at the current geometry, as its module prints it:
 // "* CCSD(T) total energy = ..." (the coupled-cluster modules), "MP2 Total Energy (a.u.) : ..."
 // (the orbital-optimised and density-fitted modules), "Total Energy = ... [Eh]" in the DF-MP2

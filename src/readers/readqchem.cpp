@@ -54,15 +54,6 @@ MarkerSet markers() {
     };
 }
 
-std::string_view trimblanks(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
 // The first real after the first "=" of the line; false when there is none.
 bool valueafterequals(std::string_view line, double& value) {
     const std::size_t equals = line.find('=');
