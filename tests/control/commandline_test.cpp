@@ -33,36 +33,13 @@ Outcome runin(const fs::path& source, const std::vector<std::string>& args, bool
                          ("kru_cli_" + std::to_string(::getpid()) + (withcontrol ? "_c" : "_a"));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    std::vector<std::string> inputs;
     for (const auto& e : fs::directory_iterator(source)) {
         if (e.is_regular_file() && e.path().filename() != "control") {
             fs::copy_file(e.path(), dir / e.path().filename());
-            inputs.push_back(e.path().filename().string());
         }
     }
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int in = open((source / "control").c_str(), O_RDONLY);
-        const int out = open((dir / ".stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open((dir / ".stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (chdir(dir.c_str()) != 0 || in < 0 || out < 0 || err < 0) {
-            _exit(127);
-        }
-        dup2(withcontrol ? in : open("/dev/null", O_RDONLY), 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char*> argv{const_cast<char*>(KRU_BINARY)};
-        for (const std::string& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        execv(KRU_BINARY, argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
     Outcome o;
-    o.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    o.status = runbinary(KRU_BINARY, dir, args, withcontrol ? source / "control" : fs::path());
     o.out = slurp(dir / ".stdout");
     o.err = slurp(dir / ".stderr");
     for (const auto& e : fs::directory_iterator(dir)) {

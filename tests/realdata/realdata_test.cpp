@@ -46,44 +46,18 @@ const fs::path realdata = KRU_REALDATA;
 using Geometry = std::vector<std::array<double, 3>>; // Angstrom, one point per atom
 using Matrix4 = std::array<std::array<double, 4>, 4>;
 
-// Largest eigenvalue of a symmetric 4 x 4 matrix, by Jacobi rotations.
-double largesteigenvalue(Matrix4 m) {
-    for (int sweep = 0; sweep < 50; ++sweep) {
-        double off = 0.0;
-        for (int p = 0; p < 4; ++p) {
-            for (int q = p + 1; q < 4; ++q) {
-                off += m[p][q] * m[p][q];
-            }
-        }
-        if (off < 1e-30) {
-            break;
-        }
-        for (int p = 0; p < 4; ++p) {
-            for (int q = p + 1; q < 4; ++q) {
-                if (m[p][q] == 0.0) {
-                    continue;
-                }
-                const double theta = (m[q][q] - m[p][p]) / (2.0 * m[p][q]);
-                const double t =
-                    (theta >= 0 ? 1.0 : -1.0) / (std::abs(theta) + std::sqrt(theta * theta + 1.0));
-                const double c = 1.0 / std::sqrt(t * t + 1.0);
-                const double sn = t * c;
-                for (int k = 0; k < 4; ++k) {
-                    const double mkp = m[k][p];
-                    const double mkq = m[k][q];
-                    m[k][p] = c * mkp - sn * mkq;
-                    m[k][q] = sn * mkp + c * mkq;
-                }
-                for (int k = 0; k < 4; ++k) {
-                    const double mpk = m[p][k];
-                    const double mqk = m[q][k];
-                    m[p][k] = c * mpk - sn * mqk;
-                    m[q][k] = sn * mpk + c * mqk;
-                }
-            }
+// Largest eigenvalue of a symmetric 4 x 4 matrix, by the program's own Jacobi routine.
+double largesteigenvalue(const Matrix4& m) {
+    std::array<double, 16> a{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        for (std::size_t j = 0; j < 4; ++j) {
+            a[4 * j + i] = m[i][j];
         }
     }
-    return std::max({m[0][0], m[1][1], m[2][2], m[3][3]});
+    std::array<double, 16> vectors{};
+    std::array<double, 4> values{};
+    diajac(a.data(), vectors.data(), values.data(), 4);
+    return values[3]; // ascending
 }
 
 // Root-mean-square distance between two geometries after the best rotation and translation
@@ -152,31 +126,9 @@ Geometry finalgeometry(const Store& s) {
     return g;
 }
 
-// Runs kru in `dir` on the control input there, or with the arguments given; returns the exit
-// status.
+// Runs kru in `dir` on the control input there, or with the arguments given.
 int runkru(const fs::path& dir, const std::vector<std::string>& args = {}) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int in = open((dir / "control").c_str(), O_RDONLY);
-        const int out = open((dir / "stdout").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = open((dir / "stderr").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (chdir(dir.c_str()) != 0 || in < 0 || out < 0 || err < 0) {
-            _exit(127);
-        }
-        dup2(in, 0);
-        dup2(out, 1);
-        dup2(err, 2);
-        std::vector<char*> argv{const_cast<char*>(KRU_BINARY)};
-        for (const std::string& a : args) {
-            argv.push_back(const_cast<char*>(a.c_str()));
-        }
-        argv.push_back(nullptr);
-        execv(KRU_BINARY, argv.data());
-        _exit(127);
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return runbinary(KRU_BINARY, dir, args, args.empty() ? dir / "control" : fs::path());
 }
 
 // One program's real outputs, each read into a store through the library as kru reads it.
@@ -391,9 +343,9 @@ TEST_P(RealData, KruWritesXyz) {
         const fs::path dir = folderfor(file);
         std::ofstream(dir / "control") << "IN  " << fixedtext(GetParam().inputtype, 6) << " "
                                        << file.filename().string() << "\nOUT XYZ    kru.xyz\n";
-        ASSERT_EQ(runkru(dir), 0) << slurp(dir / "stdout") << slurp(dir / "stderr");
+        ASSERT_EQ(runkru(dir), 0) << slurp(dir / ".stdout") << slurp(dir / ".stderr");
         // One command with no type named makes the same file.
-        EXPECT_EQ(runkru(dir, {file.filename().string(), "line.xyz"}), 0) << slurp(dir / "stderr");
+        EXPECT_EQ(runkru(dir, {file.filename().string(), "line.xyz"}), 0) << slurp(dir / ".stderr");
         EXPECT_EQ(slurp(dir / "line.xyz"), slurp(dir / "kru.xyz"));
 
         std::istringstream xyz(slurp(dir / "kru.xyz"));
