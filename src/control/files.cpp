@@ -138,9 +138,14 @@ long long InputFile::linecount() const {
 }
 
 std::string record(std::string_view line) {
-    std::string r(line.substr(0, recordlength));
-    r.resize(recordlength, ' ');
+    std::string r;
+    record(line, r);
     return r;
+}
+
+void record(std::string_view line, std::string& into) {
+    into.assign(line.substr(0, recordlength));
+    into.resize(recordlength, ' ');
 }
 
 OutputFile::~OutputFile() {

@@ -47,6 +47,8 @@ class InputFile {
 
 /// A line padded with blanks to the record length, as echoed in messages.
 std::string record(std::string_view line);
+/// The same into a buffer kept from line to line, so that a reader's loop allocates once.
+void record(std::string_view line, std::string& into);
 
 /// An output file written through one buffer; write failures surface at close.
 class OutputFile {

@@ -59,7 +59,7 @@ struct AmsReader {
         if (!in.getline(line)) {
             return false;
         }
-        rec = record(line);
+        record(line, rec);
         return true;
     }
 

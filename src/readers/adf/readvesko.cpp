@@ -53,7 +53,7 @@ struct VeskoReader {
         if (!in.getline(line)) {
             return false;
         }
-        rec = record(line);
+        record(line, rec);
         return true;
     }
 
