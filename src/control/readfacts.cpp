@@ -1,6 +1,7 @@
 // What a file holds, read as a conversion reads it: its type from its content, the same reader
-// with the control input's defaults, the final structure chosen as for an output. Then the lines
-// its type's row names: the program's version and the convergence of an optimisation.
+// with the control input's defaults, the final structure and the arrangement as for an output. Then
+// the lines its type's row names: the program's version and the convergence of an optimisation.
+#include "analysis/analysis.h"
 #include "control/commands.h"
 #include "control/control.h"
 #include "control/detect.h"
@@ -99,6 +100,7 @@ FileFacts readfacts(const std::string& path) {
     try {
         checkoptions(s);
         readfile(s);
+        arrange(s);
     } catch (const RunError& e) {
         facts.error = e.what();
         if (e.line > 0) {
