@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake g++ make zlib1g-dev libcli11-dev)
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(libgtest-dev nlohmann-json3-dev)
+    packages+=(libgtest-dev nlohmann-json3-dev parallel)
 fi
 
 missing=()

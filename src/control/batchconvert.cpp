@@ -79,7 +79,8 @@ std::string temporaryfolder(const BatchFile& f, std::size_t index) {
 }
 
 // Moves the files written into the temporary folder to their own names, unless one would
-// replace a file the run read; signals wait until all are moved.
+// replace a file the run read. From here on SIGINT and SIGTERM wait until the process ends, so
+// that all are moved and the move is reported.
 void movefiles(const Options& options, const BatchFile& f, const std::string& temporary,
                Outcome& o) {
     const fs::path folder = fs::path(f.output).parent_path();
@@ -101,11 +102,11 @@ void movefiles(const Options& options, const BatchFile& f, const std::string& te
         o.reason = e.what();
         return;
     }
-    sigset_t stops, before;
+    sigset_t stops;
     sigemptyset(&stops);
     sigaddset(&stops, SIGINT);
     sigaddset(&stops, SIGTERM);
-    sigprocmask(SIG_BLOCK, &stops, &before);
+    sigprocmask(SIG_BLOCK, &stops, nullptr);
     for (const fs::path& w : written) {
         std::error_code ec;
         fs::rename(w, folder / w.filename(), ec);
@@ -115,7 +116,6 @@ void movefiles(const Options& options, const BatchFile& f, const std::string& te
             break;
         }
     }
-    sigprocmask(SIG_SETMASK, &before, nullptr);
 }
 
 // In the process of one file: the conversion into the temporary folder, its messages kept.
@@ -278,8 +278,16 @@ bool start(Running& r, const BatchFile& f, const Options& settings) {
     return true;
 }
 
-// The outcome of a process that has closed its pipe.
+// The outcome of a process, once it has closed its pipe.
 Outcome collect(Running& r) {
+    char chunk[65536];
+    for (ssize_t n = 0; (n = read(r.pipe, chunk, sizeof chunk)) != 0;) {
+        if (n > 0) {
+            r.received.append(chunk, std::size_t(n));
+        } else if (errno != EINTR) {
+            break;
+        }
+    }
     close(r.pipe);
     int status = 0;
     while (waitpid(r.pid, &status, 0) < 0 && errno == EINTR) {
@@ -375,9 +383,6 @@ int batchconvert(const std::vector<BatchFile>& files, const Options& settings, i
             const ssize_t n = read(running[k].pipe, chunk, sizeof chunk);
             if (n > 0) {
                 running[k].received.append(chunk, std::size_t(n));
-                continue;
-            }
-            if (n < 0 && errno == EINTR) {
                 continue;
             }
             settle(running[k].file, collect(running[k]));

@@ -212,20 +212,9 @@ int commandline(int argc, char** argv) {
                                                 ->type_name(valuename(k));
         declared.emplace_back(&k, o);
     }
-    std::vector<const char*> cargs{"kru"};
-    for (const std::string& a : args) {
-        cargs.push_back(a.c_str());
-    }
-    try {
-        app.parse(int(cargs.size()), cargs.data());
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
-    } catch (const CLI::CallForVersion& e) {
-        std::cout << e.what() << '\n';
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        return commandfailure("", std::string(e.what()) + " (kru --help shows the command line)");
+    if (const std::optional<int> status =
+            parsecommand(app, args, "kru", "kru --help shows the command line")) {
+        return *status;
     }
 
     request.batch = folder->count() + processes->count() + list->count() + sharded->count() > 0;

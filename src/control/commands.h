@@ -29,6 +29,15 @@ struct BatchFile {
     std::string output;
 };
 
+namespace CLI {
+class App;
+}
+
+/// Parses a command's arguments (those after the program's name, or after the command's word)
+/// with its declaration; the exit status when that ends the command (help or version printed,
+/// or arguments it cannot take, said in one line that ends with the hint), else nothing.
+std::optional<int> parsecommand(CLI::App& app, const std::vector<std::string>& args,
+                                const std::string& program, const std::string& hint);
 /// A command line that cannot be run, or a file it cannot start on: "kru: error: WHERE: reason"
 /// on standard error; returns the exit status 2.
 int commandfailure(const std::string& where, const std::string& reason);

@@ -14,17 +14,8 @@ int infocommand(const std::vector<std::string>& args) {
     bool json = false;
     app.add_option("files", files, "the files to look at")->type_name("FILE")->required();
     app.add_flag("--json", json, "a JSON array, one object per file");
-    std::vector<const char*> cargs{"kru info"};
-    for (const std::string& a : args) {
-        cargs.push_back(a.c_str());
-    }
-    try {
-        app.parse(int(cargs.size()), cargs.data());
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        return commandfailure("", std::string(e.what()) + " (kru info --help)");
+    if (const std::optional<int> status = parsecommand(app, args, "kru info", "kru info --help")) {
+        return *status;
     }
 
     std::vector<FileFacts> facts;
