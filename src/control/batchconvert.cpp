@@ -71,11 +71,15 @@ int processors() {
 }
 
 // The hidden folder a conversion writes into, beside its output so that renaming is a move
-// within one file system.
+// within one file system; the host's name keeps apart batches of several machines that write
+// into one shared folder.
 std::string temporaryfolder(const BatchFile& f, std::size_t index) {
-    return (fs::path(f.output).parent_path() /
-            (".kru-" + std::to_string(getpid()) + "-" + std::to_string(index + 1) + ".part"))
-        .string();
+    char host[256] = "";
+    gethostname(host, sizeof host - 1);
+    std::string name = ".kru-";
+    name += host;
+    name += "-" + std::to_string(getpid()) + "-" + std::to_string(index + 1) + ".part";
+    return (fs::path(f.output).parent_path() / name).string();
 }
 
 // Moves the files written into the temporary folder to their own names, unless one would

@@ -69,12 +69,22 @@ TEST_F(Batch, SameFilesAndMessagesAsOneAtATime) {
         ASSERT_EQ(runbinary(KRU_BINARY, single, {"--to", "MOLDEN", name, "-o", output}), 0);
         printed.push_back(slurp(single / ".stdout"));
     }
+    // A run cut before its end converts with a note, which the batch says with the file's name.
+    const std::string water = slurp(single / "water-opt.adfout");
+    spill(single / "cut.adfout", water.substr(0, water.find("NORMAL TERMINATION")));
+    ASSERT_EQ(
+        runbinary(KRU_BINARY, single, {"--to", "MOLDEN", "cut.adfout", "-o", "out/cut.molden"}), 0);
+    const std::string note = slurp(single / ".stderr");
+    ASSERT_TRUE(note.starts_with("kru: note: the run did not finish: ")) << note;
+
     const fs::path batch = folder("batch");
+    fs::copy_file(single / "cut.adfout", batch / "cut.adfout");
     spill(batch / "corrupt.out", "no molecule here\n");
     std::vector<std::string> args{"convert", "--to", "MOLDEN", "-d", "out", "-j", "2"};
     for (const std::string& name : names()) {
         args.push_back(name);
     }
+    args.push_back("cut.adfout");
     args.push_back("corrupt.out");
     EXPECT_EQ(runbinary(KRU_BINARY, batch, args), 1);
 
@@ -87,8 +97,24 @@ TEST_F(Batch, SameFilesAndMessagesAsOneAtATime) {
         EXPECT_NE(out.find(text), std::string::npos) << text;
     }
     const std::string err = slurp(batch / ".stderr");
-    EXPECT_TRUE(err.starts_with("kru: 4 of 5 files converted; 1 failed:\n  corrupt.out: ")) << err;
-    EXPECT_EQ(filesin(batch).size(), names().size() + 4); // corrupt.out, out/, .stdout, .stderr
+    EXPECT_TRUE(err.starts_with("kru: note: cut.adfout: " + note.substr(11) +
+                                "kru: 5 of 6 files converted; 1 failed:\n  corrupt.out: "))
+        << err;
+    EXPECT_EQ(filesin(batch).size(), names().size() + 5); // cut, corrupt, out/, .stdout, .stderr
+}
+
+// The progress line is for a terminal only (the other tests write standard error to a file).
+TEST_F(Batch, ProgressOnATerminal) {
+    const fs::path script = "/usr/bin/script";
+    if (!fs::exists(script)) {
+        GTEST_SKIP() << "script (util-linux) is needed for a terminal";
+    }
+    const fs::path dir = folder("terminal");
+    const std::string command = std::string(KRU_BINARY) + " --to XYZ -d t water-opt.adfout";
+    ASSERT_EQ(runbinary(script.c_str(), dir, {"-qec", command, "/dev/null"}), 0);
+    const std::string screen = slurp(dir / ".stdout");
+    EXPECT_NE(screen.find("\rkru: 0 of 1 files done, 0 failed, "), std::string::npos) << screen;
+    EXPECT_TRUE(screen.ends_with("\r\033[Kkru: 1 of 1 files converted\r\n")) << screen;
 }
 
 TEST_F(Batch, Refusals) {
