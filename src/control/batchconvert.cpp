@@ -330,8 +330,8 @@ int batchconvert(const std::vector<BatchFile>& files, const Options& settings, i
     struct sigaction stop {};
     stop.sa_handler = &notestop;
     sigemptyset(&stop.sa_mask);
-    struct sigaction oldint {
-    }, oldterm{};
+    struct sigaction oldint {};
+    struct sigaction oldterm {};
     sigaction(SIGINT, &stop, &oldint);
     sigaction(SIGTERM, &stop, &oldterm);
 
@@ -385,8 +385,8 @@ int batchconvert(const std::vector<BatchFile>& files, const Options& settings, i
             }
             char chunk[65536];
             const ssize_t n = read(running[k].pipe, chunk, sizeof chunk);
-            if (n > 0) {
-                running[k].received.append(chunk, std::size_t(n));
+            if (n > 0 || (n < 0 && errno == EINTR)) {
+                running[k].received.append(chunk, std::size_t(std::max<ssize_t>(n, 0)));
                 continue;
             }
             settle(running[k].file, collect(running[k]));
