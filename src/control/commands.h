@@ -60,6 +60,7 @@ struct FileFacts {
     std::string formula;          // Hill order
     int geometries = 0;           // in the geometry sequence
     std::optional<double> energy; // the run's final energy, Hartree
+    std::vector<double> energies; // of each geometry of the sequence, Hartree
     Tristate ended = Tristate::unknown;
     Tristate converged = Tristate::unknown;
     int frequencies = 0;

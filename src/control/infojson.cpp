@@ -60,6 +60,11 @@ std::string infojson(std::span<const FileFacts> facts) {
         json += ", \"formula\": " + jsonstring(f.formula);
         json += ", \"geometries\": " + std::to_string(f.geometries);
         json += ", \"energy\": " + number(f.energy);
+        json += ", \"geometry_energies\": [";
+        for (std::size_t g = 0; g < f.energies.size(); ++g) {
+            json += (g == 0 ? "" : ", ") + number(f.energies[g]);
+        }
+        json += "]";
         json += ", \"normal_end\": " + truth(f.ended);
         json += ", \"converged\": " + truth(f.converged);
         json += ", \"frequencies\": " + std::to_string(f.frequencies);

@@ -115,6 +115,9 @@ FileFacts readfacts(const std::string& path) {
     facts.atoms = s.nat;
     facts.formula = hillformula(s);
     facts.geometries = s.ngeom;
+    for (int g = 1; g <= s.ngeom; ++g) {
+        facts.energies.push_back(s.egeo(g));
+    }
     if (s.energy != 0.0) {
         facts.energy = s.energy;
     }

@@ -194,6 +194,7 @@ TEST_F(Batch, InfoOnPlainFiles) {
               std::string::npos)
         << json;
     EXPECT_NE(json.find(R"("atoms": 3, "formula": "H2O", "geometries": 1, "energy": null, )"
+                        R"("geometry_energies": [0], )"
                         R"("normal_end": null, "converged": null, "frequencies": 0, )"
                         R"("lowest_frequency": null, "imaginary": 0})"),
               std::string::npos)

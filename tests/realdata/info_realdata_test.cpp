@@ -102,8 +102,16 @@ TEST(InfoRealdata, EveryOutputAsTheReaderAndTheReferenceSeeIt) {
             << r.s.ngeom << " geometries, the reference " << listed;
 
         if (ref.contains("energies_eV")) {
-            EXPECT_NEAR(got["energy"].get<double>(),
-                        ref["energies_eV"].back().get<double>() / ev_per_hartree, 1e-4);
+            const json& energies = ref["energies_eV"];
+            EXPECT_NEAR(got["energy"].get<double>(), energies.back().get<double>() / ev_per_hartree,
+                        1e-4);
+            const json& profile = got["geometry_energies"];
+            ASSERT_EQ(profile.size(), std::size_t(r.s.ngeom));
+            for (std::size_t g = 0; profile.size() == energies.size() && g < profile.size(); ++g) {
+                EXPECT_NEAR(profile[g].get<double>(), energies[g].get<double>() / ev_per_hartree,
+                            1e-4)
+                    << "geometry " << g + 1;
+            }
         }
         const json freqs = ref.value("vibfreqs", json::array());
         EXPECT_EQ(got["frequencies"].get<std::size_t>(), freqs.size());
