@@ -5,6 +5,7 @@
 #include "control/dispatch.h"
 #include "control/files.h"
 #include "store/store.h"
+#include "writers/plot.h"
 #include "writers/writers.h"
 
 #include <array>
@@ -55,6 +56,8 @@ constexpr std::array writers{
     WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence", ".movxyz"},
     WriterEntry{"OPTH", &writeopth,
                 "ADF optimisation job script, Z-matrix with only hydrogen variables free", ".opth"},
+    WriterEntry{"PLOT", &writeplot,
+                "SVG picture: energy profile of the geometry sequence, infrared spectrum", ".svg"},
     WriterEntry{"PDB", &writepdb, "PDB file: HETATM and CONECT records", ".pdb .ent"},
     WriterEntry{"QMMM", &writeqmmm, "ADF QM/MM job script, every atom in the MM region", ".qmmm"},
     WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination",
