@@ -61,12 +61,10 @@ int plotcommand(const std::vector<std::string>& args) {
     app.add_option("--width", halfwidth, "half-width of the spectrum's bands, cm-1 (default 10)")
         ->check(CLI::PositiveNumber)
         ->type_name("W");
-    std::vector<const char*> cargs{"kru plot"};
-    for (const std::string& a : args) {
-        cargs.push_back(a.c_str());
-    }
+    // CLI11 takes the arguments of a vector last first.
+    std::vector<std::string> reversed(args.rbegin(), args.rend());
     try {
-        app.parse(int(cargs.size()), cargs.data());
+        app.parse(reversed);
     } catch (const CLI::CallForHelp&) {
         std::cout << app.help();
         return 0;
