@@ -14,38 +14,29 @@ namespace {
 
 using namespace realoutput;
 
-// The profile's points and the sticks against the run's own numbers.
+// The profile's points and the stick tips against the run's own numbers, to a hundredth of a
+// pixel (the coordinates' last decimal).
 void samenumbers(const std::string& svg, const PlotSeries& run) {
     using namespace svgreadback;
     if (run.step.size() >= 2) {
-        const std::string panel = group(svg, "energy");
-        const Axis x = axis(panel, "xtick");
-        const Axis y = axis(panel, "ytick");
-        const auto p = points(paths(panel, "profile").at(0));
-        ASSERT_EQ(p.size(), run.step.size());
-        for (std::size_t i = 0; i < p.size(); ++i) {
-            EXPECT_NEAR(x.value(p[i].first), run.step[i], 0.01 * x.perpixel()) << i;
-            EXPECT_NEAR(y.value(p[i].second), run.relative(i), 0.01 * y.perpixel()) << i;
+        const Values v = values(group(svg, "energy"), "profile");
+        ASSERT_EQ(v.points.size(), run.step.size());
+        for (std::size_t i = 0; i < run.step.size(); ++i) {
+            EXPECT_NEAR(v.points[i].first, run.step[i], 0.01 * v.dx) << i;
+            EXPECT_NEAR(v.points[i].second, run.relative(i), 0.01 * v.dy) << i;
         }
     }
-    if (!run.frequency.empty()) {
-        const std::string panel = group(svg, "spectrum");
-        const Axis x = axis(panel, "xtick");
-        const Axis y = axis(panel, "ytick");
-        const std::vector<std::string> sticks = paths(panel, "sticks");
-        const auto p = sticks.empty() ? decltype(points("")){} : points(sticks[0]);
-        std::size_t k = 0;
-        for (std::size_t m = 0; m < run.frequency.size(); ++m) {
-            if (run.frequency[m] < 0.0) {
-                continue;
-            }
-            ASSERT_LT(2 * k + 1, p.size());
-            EXPECT_NEAR(x.value(p[2 * k].first), run.frequency[m], 0.01 * x.perpixel()) << m;
-            EXPECT_NEAR(y.value(p[2 * k + 1].second), run.stick(m), 0.01 * y.perpixel()) << m;
-            ++k;
+    const Values sticks = values(group(svg, "spectrum"), "sticks");
+    std::size_t tip = 1;
+    for (std::size_t m = 0; m < run.frequency.size(); ++m) {
+        if (run.frequency[m] >= 0.0) {
+            ASSERT_LT(tip, sticks.points.size());
+            EXPECT_NEAR(sticks.points[tip].first, run.frequency[m], 0.01 * sticks.dx) << m;
+            EXPECT_NEAR(sticks.points[tip].second, run.stick(m), 0.01 * sticks.dy) << m;
+            tip += 2;
         }
-        EXPECT_EQ(2 * k, p.size());
     }
+    EXPECT_EQ(tip - 1, sticks.points.size());
 }
 
 TEST(PlotRealdata, EveryRunWithASequenceOrModes) {

@@ -46,24 +46,11 @@ TEST(Plot, ProfilePointsReadBackAsTheEnergiesOfTheSteps) {
     const std::string svg = drawn(s);
     EXPECT_NE(svg.find(">opt&amp;freq.out</text>"), std::string::npos) << "title";
     EXPECT_EQ(group(svg, "spectrum"), "");
-    const std::string panel = group(svg, "energy");
-    const Axis x = axis(panel, "xtick");
-    const Axis y = axis(panel, "ytick");
-    const std::vector<std::string> lines = paths(panel, "profile");
-    ASSERT_EQ(lines.size(), 1U);
-    const auto p = points(lines[0]);
-    ASSERT_EQ(p.size(), e.size());
+    const Values v = values(group(svg, "energy"), "profile");
+    ASSERT_EQ(v.points.size(), e.size());
     for (std::size_t i = 0; i < e.size(); ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_NEAR(x.value(p[i].first), double(i + 1), 0.01 * x.perpixel());
-        EXPECT_NEAR(y.value(p[i].second), (e[i] - e[0]) * kcal_per_hartree, 0.01 * y.perpixel());
-    }
-    // The whole range is inside the frame.
-    const auto frame = points(paths(panel, "axes").at(0));
-    for (const auto& [px, py] : p) {
-        EXPECT_GE(py, frame[0].second);
-        EXPECT_LE(py, frame[1].second);
-        EXPECT_LE(px, frame[2].first);
+        EXPECT_NEAR(v.points[i].first, double(i + 1), 0.01 * v.dx) << i;
+        EXPECT_NEAR(v.points[i].second, (e[i] - e[0]) * kcal_per_hartree, 0.01 * v.dy) << i;
     }
 }
 
@@ -77,33 +64,29 @@ TEST(Plot, SticksAndCurveReadBackAsFrequenciesAndIntensities) {
     EXPECT_EQ(group(svg, "energy"), "") << "one geometry has no profile";
     const std::string panel = group(svg, "spectrum");
     const Axis x = axis(panel, "xtick");
-    const Axis y = axis(panel, "ytick");
     EXPECT_LT((x.v1 - x.v0) / (x.p1 - x.p0), 0.0) << "wavenumbers run from high to low";
-    const std::vector<std::string> sticks = paths(panel, "sticks");
-    ASSERT_EQ(sticks.size(), 1U);
-    const auto p = points(sticks[0]);
-    ASSERT_EQ(p.size(), 8U) << "a stick per real mode";
-    const std::vector<std::size_t> real{1, 2, 3, 4};
-    for (std::size_t k = 0; k < real.size(); ++k) {
-        SCOPED_TRACE(k);
-        const auto base = p[2 * k];
-        const auto tip = p[2 * k + 1];
+    // Base and tip of a stick per real mode.
+    const Values sticks = values(panel, "sticks");
+    ASSERT_EQ(sticks.points.size(), 8U);
+    for (std::size_t k = 0; k < 4; ++k) {
+        const auto base = sticks.points[2 * k];
+        const auto tip = sticks.points[2 * k + 1];
         EXPECT_EQ(base.first, tip.first);
-        EXPECT_NEAR(x.value(base.first), std::abs(v[real[k]]), 0.01 * x.perpixel());
-        EXPECT_NEAR(y.value(base.second), 0.0, 0.01 * y.perpixel());
-        EXPECT_NEAR(y.value(tip.second), in[real[k]], 0.01 * y.perpixel());
+        EXPECT_NEAR(base.first, std::abs(v[k + 1]), 0.01 * sticks.dx) << k;
+        EXPECT_NEAR(base.second, 0.0, 0.01 * sticks.dy) << k;
+        EXPECT_NEAR(tip.second, in[k + 1], 0.01 * sticks.dy) << k;
     }
     // The curve peaks at the tallest stick, at its wavenumber.
-    const auto curve = points(paths(panel, "curve").at(0));
-    const auto peak = *std::min_element(curve.begin(), curve.end(),
+    const Values curve = values(panel, "curve");
+    const auto peak = *std::max_element(curve.points.begin(), curve.points.end(),
                                         [](auto a, auto b) { return a.second < b.second; });
-    EXPECT_NEAR(y.value(peak.second), 80.0, 0.01 * y.perpixel());
-    EXPECT_NEAR(x.value(peak.first), 1650.0, 0.01 * x.perpixel());
+    EXPECT_NEAR(peak.first, 1650.0, 0.01 * curve.dx);
+    EXPECT_NEAR(peak.second, 80.0, 0.01 * curve.dy);
     // The imaginary mode is marked at its magnitude, below the axis, and named.
-    const auto marks = points(paths(panel, "imaginary").at(0));
-    ASSERT_FALSE(marks.empty());
-    EXPECT_NEAR(x.value(marks[0].first), 250.5, 0.01 * x.perpixel());
-    EXPECT_GT(marks[0].second, y.p0) << "below the axis";
+    const Values marks = values(panel, "imaginary");
+    ASSERT_FALSE(marks.points.empty());
+    EXPECT_NEAR(marks.points[0].first, 250.5, 0.01 * marks.dx);
+    EXPECT_LT(marks.points[0].second, 0.0) << "below the axis";
     EXPECT_EQ(labels(panel, "imaginary-note").at(0).text, "imaginary: 250.5i cm-1");
 }
 
@@ -148,35 +131,6 @@ TEST(Plot, RelaxedScanOnePointPerScanPoint) {
     EXPECT_EQ(run.step, (std::vector<double>{1, 2, 3}));
     EXPECT_EQ(run.hartree, (std::vector<double>{-1.1, -1.3, -1.5}));
     EXPECT_NE(drawn(s).find(">scan point</text>"), std::string::npos);
-}
-
-TEST(Plot, SeveralRunsShareTheProfileWithALegend) {
-    PlotSeries a, b;
-    a.name = "conformer-a.out";
-    a.step = {1, 2, 3};
-    a.hartree = {-10.0, -10.002, -10.003};
-    b.name = "conformer-b.out";
-    b.step = {1, 2, 3, 4, 5, 6};
-    b.hartree = {-10.5, -10.501, -10.5015, -10.5016, -10.5016, -10.5016};
-    const std::vector<PlotSeries> runs{a, b};
-    const std::string svg = svgdocument("two", runs, PlotWhat::both, defaulthalfwidth);
-    const std::string panel = group(svg, "energy");
-    const Axis x = axis(panel, "xtick");
-    const Axis y = axis(panel, "ytick");
-    const std::vector<std::string> lines = paths(panel, "profile");
-    ASSERT_EQ(lines.size(), 2U);
-    for (std::size_t r = 0; r < 2; ++r) {
-        const auto p = points(lines[r]);
-        ASSERT_EQ(p.size(), runs[r].step.size());
-        EXPECT_NEAR(x.value(p.back().first), runs[r].step.back(), 0.01 * x.perpixel());
-        EXPECT_NEAR(y.value(p.back().second), runs[r].relative(p.size() - 1), 0.01 * y.perpixel());
-    }
-    EXPECT_NE(panel.find("conformer-a.out</text>"), std::string::npos);
-    EXPECT_NE(panel.find("conformer-b.out</text>"), std::string::npos);
-    const std::size_t first = panel.find("<path class=\"profile\"");
-    const std::size_t second = panel.find("<path class=\"profile\"", first + 1);
-    EXPECT_NE(attribute(panel, first, "stroke"), attribute(panel, second, "stroke"));
-    EXPECT_EQ(svgdocument("two", runs, PlotWhat::ir, defaulthalfwidth), "") << "no modes";
 }
 
 TEST(Plot, NothingToDrawFails) {

@@ -119,4 +119,21 @@ inline Axis axis(const std::string& panel, const std::string& cls) {
     return a;
 }
 
+/// What a panel shows: the points of its first path of a class as values through its axes,
+/// and how far apart two values one pixel apart are.
+struct Values {
+    std::vector<std::pair<double, double>> points;
+    double dx = 0, dy = 0;
+};
+inline Values values(const std::string& panel, const std::string& cls) {
+    const Axis x = axis(panel, "xtick");
+    const Axis y = axis(panel, "ytick");
+    Values v{{}, x.perpixel(), y.perpixel()};
+    const std::vector<std::string> d = paths(panel, cls);
+    for (const auto& [px, py] : d.empty() ? decltype(points("")){} : points(d[0])) {
+        v.points.emplace_back(x.value(px), y.value(py));
+    }
+    return v;
+}
+
 } // namespace svgreadback
