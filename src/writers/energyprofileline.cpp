@@ -5,6 +5,7 @@
 #include "writers/plot.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -33,8 +34,8 @@ std::string energyprofileline(const Store& s) {
         // The nearest point to an even spacing, halves rounded up.
         const std::size_t p = (i * (n - 1) * 2 + (shown - 1)) / ((shown - 1) * 2);
         const double e = run.hartree[p];
-        const int level =
-            *high > *low ? int(std::clamp((e - *low) / (*high - *low) * 7.0 + 0.5, 0.0, 7.0)) : 0;
+        const double height = (e - *low) / (*high - *low) * 7.0 + 0.5;
+        const int level = std::isfinite(height) ? int(std::clamp(height, 0.0, 7.0)) : 0;
         block(line, level);
     }
     line += "  first ";

@@ -5,9 +5,13 @@
 #include <cmath>
 
 PlotAxis plotaxis(double lo, double hi, int count, bool widen) {
-    if (!(hi > lo)) {
-        // One value, or none: a unit range around it.
-        const double mid = std::isfinite(lo) ? lo : 0.0;
+    if (!(hi > lo) || !std::isfinite(hi - lo)) {
+        // One value, none, or values no axis can hold (a file's "inf"): a unit range around a
+        // finite one.
+        double mid = std::isfinite(lo) ? lo : std::isfinite(hi) ? hi : 0.0;
+        if (!(mid + 1.0 > mid - 1.0)) {
+            mid = 0.0; // too large for a unit to show
+        }
         lo = mid - 1.0;
         hi = mid + 1.0;
     }
@@ -18,7 +22,7 @@ PlotAxis plotaxis(double lo, double hi, int count, bool widen) {
     auto power = [&] {
         return exponent >= 0 ? std::pow(10.0, exponent) : 1.0 / std::pow(10.0, -exponent);
     };
-    while (span / power() > 10.0 * count && exponent < 300) {
+    while (span / power() > 10.0 * count && exponent < 308) {
         ++exponent;
     }
     while (span / power() < count && exponent > -12) {
@@ -42,7 +46,9 @@ PlotAxis plotaxis(double lo, double hi, int count, bool widen) {
     const double last = widen ? std::ceil(hi / step - 1e-9) : std::floor(hi / step + 1e-9);
     axis.lo = widen ? std::min(lo, first * step) : lo;
     axis.hi = widen ? std::max(hi, last * step) : hi;
-    for (double k = first; k <= last + 0.5; k += 1.0) {
+    // The bound keeps a range the steps cannot resolve from running away.
+    for (double k = first; k <= last + 0.5 && axis.ticks.size() <= std::size_t(10 * count);
+         k += 1.0) {
         axis.ticks.push_back(k * step);
     }
     return axis;

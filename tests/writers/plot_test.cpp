@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -158,6 +159,11 @@ TEST(Plot, AxisTicksAtRoundNumbers) {
     const PlotAxis flat = plotaxis(3.0, 3.0, 5, true);
     EXPECT_LT(flat.lo, 3.0);
     EXPECT_GT(flat.hi, 3.0);
+    // Energies a hostile file makes infinite or vast still give a few ticks.
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(plotaxis(0.0, inf, 5, true).ticks.size(), 5U);
+    EXPECT_EQ(plotaxis(-1e308, 1e308, 5, true).ticks.size(), 5U);
+    EXPECT_LE(plotaxis(0.0, 1.7e308, 5, true).ticks.size(), 6U);
     std::string n;
     svgnumber(n, -0.004);
     EXPECT_EQ(n, "0.00");
