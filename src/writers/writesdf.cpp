@@ -34,13 +34,14 @@ void writev2000(const Store& s, OutputFile& out, const std::vector<Bond>& bonds,
     out.line(counts + "  0  0  0  0  0  0  0  0999 V2000");
     for (int p = 1; p <= s.nat; ++p) {
         const int a = s.iorder(p, 2);
-        // x y z F10.4 | blank | symbol A3 | dd I2 ccc sss hhh bbb I3 | valence I3 | six I3 zeros
+        // x y z F10.4 | blank | symbol left in 3 | dd I2 ccc sss hhh bbb I3 | valence I3 | six I3
+        // zeros
         std::string line;
         for (int k = 1; k <= 3; ++k) {
             fw::F(line, s.xyz(k, a) * angstrom_per_bohr, 10, 4);
         }
         line += ' ';
-        fw::A(line, symbolof(s, a), 3);
+        line += padright(symbolof(s, a), 3);
         line += " 0  0  0  0  0";
         fw::I(line, valence[std::size_t(a)] > 0 ? valence[std::size_t(a)] : 15, 3);
         line += "  0  0  0  0  0  0";
