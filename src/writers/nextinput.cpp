@@ -10,25 +10,15 @@
 
 namespace {
 
-std::string lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = char(c - 'A' + 'a');
-        }
-    }
-    return out;
-}
-
 // A new start reads its geometry from the input and starts its own guess, so the route words
 // that take them from a checkpoint file are dropped ("geom=check", "Geom(AllCheck)", ...).
 bool checkpointword(std::string_view word) {
-    std::string w = lower(word);
+    std::string w = upcase(word);
     std::erase(w, ')');
     if (const std::size_t paren = w.find('('); paren != std::string::npos) {
         w[paren] = '=';
     }
-    return w == "geom=check" || w == "geom=allcheck" || w == "guess=read" || w == "guess=check";
+    return w == "GEOM=CHECK" || w == "GEOM=ALLCHECK" || w == "GUESS=READ" || w == "GUESS=CHECK";
 }
 
 std::string gaussianroute(std::string_view route) {

@@ -8,6 +8,12 @@
 
 namespace {
 
+// The atom lines of both inputs for testing_store::peroxide, in its output order.
+const std::string peroxideatoms = "O       0.00000000      0.70000000      0.00000000\n"
+                                  "O       0.00000000     -0.70000000      0.00000000\n"
+                                  "H       1.23456750      0.80000000      0.10000000\n"
+                                  "H      -0.90000000     -0.80000000     -0.00000040\n";
+
 // Charge, multiplicity and method line of each source, and the notes that name a default.
 TEST(Nextinput, GivenThenTheRunsThenTheDefaults) {
     std::ostringstream notes;
@@ -58,45 +64,31 @@ TEST(Nextinput, GivenThenTheRunsThenTheDefaults) {
     EXPECT_EQ(notes.str(), "");
 }
 
-TEST(Writeorcain, MethodLinesChargeMultiplicityAndAtomsInOutputOrder) {
-    Store s;
-    testing_store::peroxide(s);
-    s.runcharge = 0;
-    s.runmult = 3;
-    s.runkeywords = "! UKS B3LYP def2-SVP Opt\n! TightSCF";
-    OutputFile out;
-    writeorcain(s, out);
-    EXPECT_EQ(out.str(), "! UKS B3LYP def2-SVP Opt\n"
-                         "! TightSCF\n"
-                         "\n"
-                         "* xyz 0 3\n"
-                         "O       0.00000000      0.70000000      0.00000000\n"
-                         "O       0.00000000     -0.70000000      0.00000000\n"
-                         "H       1.23456750      0.80000000      0.10000000\n"
-                         "H      -0.90000000     -0.80000000     -0.00000040\n"
-                         "*\n");
-}
-
-TEST(Writegjf, CheckpointRouteTitleChargeAndTheClosingBlankLine) {
+// Both inputs of one store: each program's own method line, the run's charge and
+// multiplicity, the atoms in output order.
+TEST(Writeorcain, OrcaAndGaussianInputLayouts) {
     Store s;
     testing_store::peroxide(s);
     s.outputfile = "runs/h2o2.opt.gjf";
     s.runcharge = 1;
     s.runmult = 2;
+    s.runkeywords = "! UKS B3LYP def2-SVP Opt\n! TightSCF";
     s.runroute = "#p B3LYP/6-31G(d) Opt geom=check";
-    OutputFile out;
-    writegjf(s, out);
-    EXPECT_EQ(out.str(), "%chk=h2o2.opt.chk\n"
-                         "#p B3LYP/6-31G(d) Opt\n"
-                         "\n"
-                         "Structure converted by KRU\n"
-                         "\n"
-                         "1 2\n"
-                         "O       0.00000000      0.70000000      0.00000000\n"
-                         "O       0.00000000     -0.70000000      0.00000000\n"
-                         "H       1.23456750      0.80000000      0.10000000\n"
-                         "H      -0.90000000     -0.80000000     -0.00000040\n"
-                         "\n");
+    OutputFile orca, gaussian;
+    writeorcain(s, orca);
+    writegjf(s, gaussian);
+    EXPECT_EQ(orca.str(), "! UKS B3LYP def2-SVP Opt\n"
+                          "! TightSCF\n"
+                          "\n"
+                          "* xyz 1 2\n" +
+                              peroxideatoms + "*\n");
+    EXPECT_EQ(gaussian.str(), "%chk=h2o2.opt.chk\n"
+                              "#p B3LYP/6-31G(d) Opt\n"
+                              "\n"
+                              "Structure converted by KRU\n"
+                              "\n"
+                              "1 2\n" +
+                                  peroxideatoms + "\n");
 }
 
 } // namespace

@@ -39,17 +39,29 @@ std::vector<int> inorder(int n) {
     return order;
 }
 
-TEST(Bondorders, RingsChainsAndMultipleBondsReachTheUsualValence) {
-    // Benzene: C1..C6 in a ring, H7..H12.
-    Store benzene;
+// A hydrocarbon: carbon i (store atom i) with its carbon partners and its number of hydrogens,
+// which follow the carbons.
+void hydrocarbon(Store& s, const std::vector<std::pair<std::vector<int>, int>>& carbons) {
     std::vector<Atom> atoms;
-    for (int i = 1; i <= 6; ++i) {
-        atoms.push_back({6, 0.0, 0.0, 0.0, {i == 1 ? 6 : i - 1, i == 6 ? 1 : i + 1, i + 6}});
+    std::vector<Atom> hydrogens;
+    const int n = int(carbons.size());
+    for (int c = 1; c <= n; ++c) {
+        const auto& [partners, count] = carbons[std::size_t(c - 1)];
+        atoms.push_back({6, 0, 0, 0, partners});
+        for (int h = 0; h < count; ++h) {
+            atoms.back().partners.push_back(n + int(hydrogens.size()) + 1);
+            hydrogens.push_back({1, 0, 0, 0, {c}});
+        }
     }
-    for (int i = 1; i <= 6; ++i) {
-        atoms.push_back({1, 0.0, 0.0, 0.0, {i}});
-    }
-    testing_store::build(benzene, atoms, inorder(12));
+    atoms.insert(atoms.end(), hydrogens.begin(), hydrogens.end());
+    testing_store::build(s, atoms, inorder(int(atoms.size())));
+}
+
+TEST(Bondorders, RingsChainsAndMultipleBondsReachTheUsualValence) {
+    // Benzene: C1..C6 in a ring, one hydrogen each.
+    Store benzene;
+    hydrocarbon(benzene,
+                {{{6, 2}, 1}, {{1, 3}, 1}, {{2, 4}, 1}, {{3, 5}, 1}, {{4, 6}, 1}, {{5, 1}, 1}});
     const std::vector<int> v = valences(benzene);
     int doubles = 0;
     for (const auto& [pair, order] : orders(benzene)) {
@@ -63,22 +75,22 @@ TEST(Bondorders, RingsChainsAndMultipleBondsReachTheUsualValence) {
     // Butadiene A=B-C=D numbered B=1 C=2 A=3 D=4, so that a first-come pairing takes the middle
     // bond B-C and strands A and D; only A=B and C=D complete every carbon.
     Store diene;
-    testing_store::build(diene,
-                         {{6, 0, 0, 0, {2, 3, 5}},
-                          {6, 0, 0, 0, {1, 4, 6}},
-                          {6, 0, 0, 0, {1, 7, 8}},
-                          {6, 0, 0, 0, {2, 9, 10}},
-                          {1, 0, 0, 0, {1}},
-                          {1, 0, 0, 0, {2}},
-                          {1, 0, 0, 0, {3}},
-                          {1, 0, 0, 0, {3}},
-                          {1, 0, 0, 0, {4}},
-                          {1, 0, 0, 0, {4}}},
-                         inorder(10));
+    hydrocarbon(diene, {{{2, 3}, 1}, {{1, 4}, 1}, {{1}, 2}, {{2}, 2}});
     const std::map<std::pair<int, int>, int> d = orders(diene);
     EXPECT_EQ(d.at({1, 2}), 1);
     EXPECT_EQ(d.at({1, 3}), 2);
     EXPECT_EQ(d.at({2, 4}), 2);
+
+    // Fulvene: the odd five-ring C1..C5 with the exocyclic C6H2 on C1. A first-come pairing
+    // takes C1=C2 and C3=C4 and strands C5 and C6; the path back runs round the odd ring.
+    Store fulvene;
+    hydrocarbon(fulvene,
+                {{{2, 5, 6}, 0}, {{1, 3}, 1}, {{2, 4}, 1}, {{3, 5}, 1}, {{4, 1}, 1}, {{1}, 2}});
+    const std::vector<int> fv = valences(fulvene);
+    for (int a = 1; a <= 6; ++a) {
+        EXPECT_EQ(fv[std::size_t(a)], 4) << a;
+    }
+    EXPECT_EQ(orders(fulvene).at({1, 6}), 2);
 
     // Acetylene H1-C2-C3-H4 and carbon dioxide O1=C2=O3.
     Store acetylene;
@@ -91,29 +103,6 @@ TEST(Bondorders, RingsChainsAndMultipleBondsReachTheUsualValence) {
     testing_store::build(co2, {{8, 0, 0, 0, {2}}, {6, 0, 0, 0, {1, 3}}, {8, 0, 0, 0, {2}}},
                          inorder(3));
     EXPECT_EQ(orders(co2), (std::map<std::pair<int, int>, int>{{{1, 2}, 2}, {{2, 3}, 2}}));
-
-    // Fulvene: the odd five-ring C1..C5 with the exocyclic C6H2 on C1. A first-come pairing
-    // takes C1=C2 and C3=C4 and strands C5 and C6; the path back runs round the odd ring.
-    Store fulvene;
-    testing_store::build(fulvene,
-                         {{6, 0, 0, 0, {2, 5, 6}},
-                          {6, 0, 0, 0, {1, 3, 7}},
-                          {6, 0, 0, 0, {2, 4, 8}},
-                          {6, 0, 0, 0, {3, 5, 9}},
-                          {6, 0, 0, 0, {4, 1, 10}},
-                          {6, 0, 0, 0, {1, 11, 12}},
-                          {1, 0, 0, 0, {2}},
-                          {1, 0, 0, 0, {3}},
-                          {1, 0, 0, 0, {4}},
-                          {1, 0, 0, 0, {5}},
-                          {1, 0, 0, 0, {6}},
-                          {1, 0, 0, 0, {6}}},
-                         inorder(12));
-    const std::vector<int> fv = valences(fulvene);
-    for (int a = 1; a <= 6; ++a) {
-        EXPECT_EQ(fv[std::size_t(a)], 4) << a;
-    }
-    EXPECT_EQ(orders(fulvene).at({1, 6}), 2);
 
     // Ammonium's nitrogen has more partners than its usual valence, and chlorine none: single.
     Store ammonium;
@@ -129,21 +118,24 @@ TEST(Bondorders, RingsChainsAndMultipleBondsReachTheUsualValence) {
     }
 }
 
-// Formaldehyde C1 O2 H3 H4 as geometry 1 of 1, written in the order O2 C1 H3 H4.
-void formaldehyde(Store& s) {
-    s.ngeom = 1;
+// Formaldehyde C1 O2 H3 H4 as every geometry of a sequence of ngeom, written in the order O2 C1
+// H3 H4.
+void formaldehyde(Store& s, int ngeom = 1) {
+    s.ngeom = ngeom;
     testing_store::build(s,
                          {{6, 0.0, 0.0, 0.0, {}},
                           {8, 0.0, 0.0, 1.21, {}},
                           {1, 0.0, 0.94, -0.54, {}},
                           {1, 0.0, -0.94, -0.54, {}}},
                          {2, 1, 3, 4});
-    for (int a = 1; a <= s.nat; ++a) {
-        for (int k = 1; k <= 3; ++k) {
-            s.xgeo(k, a, 1) = s.xyz(k, a);
+    for (int g = 1; g <= ngeom; ++g) {
+        for (int a = 1; a <= s.nat; ++a) {
+            for (int k = 1; k <= 3; ++k) {
+                s.xgeo(k, a, g) = s.xyz(k, a);
+            }
         }
+        s.egeo(g) = -114.5;
     }
-    s.egeo(1) = -114.5;
     s.inputfile = "h2co.log";
 }
 
@@ -171,23 +163,9 @@ TEST(Writesdf, MolfileWithBondOrdersValencesAndTheEnergy) {
 }
 
 TEST(Writesdf, EachGeometryItsOwnBondsAndTheFinalStructureStays) {
-    Store s;
-    formaldehyde(s);
     // Geometry 2 pulls the oxygen away: no C=O bond there; geometry 1 is the final structure.
     Store two;
-    two.ngeom = 2;
-    testing_store::build(two,
-                         {{6, 0.0, 0.0, 0.0, {}},
-                          {8, 0.0, 0.0, 1.21, {}},
-                          {1, 0.0, 0.94, -0.54, {}},
-                          {1, 0.0, -0.94, -0.54, {}}},
-                         {1, 2, 3, 4});
-    for (int a = 1; a <= two.nat; ++a) {
-        for (int k = 1; k <= 3; ++k) {
-            two.xgeo(k, a, 1) = two.xyz(k, a);
-            two.xgeo(k, a, 2) = two.xyz(k, a);
-        }
-    }
+    formaldehyde(two, 2);
     two.xgeo(3, 2, 2) = 5.0 / angstrom_per_bohr;
     two.idoftl = 0; // last to first
     OutputFile out;
