@@ -1,5 +1,5 @@
 #include "control/files.h"
-#include "teststore.h"
+#include "store/store.h"
 #include "writers/writers.h"
 
 #include <gtest/gtest.h>
@@ -7,12 +7,6 @@
 #include <sstream>
 
 namespace {
-
-// The atom lines of both inputs for testing_store::peroxide, in its output order.
-const std::string peroxideatoms = "O       0.00000000      0.70000000      0.00000000\n"
-                                  "O       0.00000000     -0.70000000      0.00000000\n"
-                                  "H       1.23456750      0.80000000      0.10000000\n"
-                                  "H      -0.90000000     -0.80000000     -0.00000040\n";
 
 // Charge, multiplicity and method line of each source, and the notes that name a default.
 TEST(Nextinput, GivenThenTheRunsThenTheDefaults) {
@@ -62,33 +56,6 @@ TEST(Nextinput, GivenThenTheRunsThenTheDefaults) {
     s.method = "#n HF/STO-3G SP";
     EXPECT_EQ(nextinput(s, NextProgram::gaussian, true).method, "#n HF/STO-3G SP");
     EXPECT_EQ(notes.str(), "");
-}
-
-// Both inputs of one store: each program's own method line, the run's charge and
-// multiplicity, the atoms in output order.
-TEST(Writeorcain, OrcaAndGaussianInputLayouts) {
-    Store s;
-    testing_store::peroxide(s);
-    s.outputfile = "runs/h2o2.opt.gjf";
-    s.runcharge = 1;
-    s.runmult = 2;
-    s.runkeywords = "! UKS B3LYP def2-SVP Opt\n! TightSCF";
-    s.runroute = "#p B3LYP/6-31G(d) Opt geom=check";
-    OutputFile orca, gaussian;
-    writeorcain(s, orca);
-    writegjf(s, gaussian);
-    EXPECT_EQ(orca.str(), "! UKS B3LYP def2-SVP Opt\n"
-                          "! TightSCF\n"
-                          "\n"
-                          "* xyz 1 2\n" +
-                              peroxideatoms + "*\n");
-    EXPECT_EQ(gaussian.str(), "%chk=h2o2.opt.chk\n"
-                              "#p B3LYP/6-31G(d) Opt\n"
-                              "\n"
-                              "Structure converted by KRU\n"
-                              "\n"
-                              "1 2\n" +
-                                  peroxideatoms + "\n");
 }
 
 } // namespace
