@@ -139,5 +139,6 @@ void writesdf(Store& s, OutputFile& out) {
             s.xyz(k, a) = final(k, a);
         }
     }
-    make_iconn(s, true);
+    // As the arrangement step left it: no writer after this one reads the near lists.
+    make_iconn(s, false);
 }
