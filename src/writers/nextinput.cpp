@@ -52,7 +52,7 @@ NextInput nextinput(const Store& s, NextProgram program, bool note) {
         s.err() << "kru: note: the run does not print its charge and multiplicity; the input has "
                    "charge "
                 << next.charge << " and multiplicity " << next.mult
-                << " (CHARGE and MULT set them)\n";
+                << " (CHARGE and MULT, --charge and --mult, set them)\n";
     }
 
     const bool orca = program == NextProgram::orca;
@@ -72,7 +72,8 @@ NextInput nextinput(const Store& s, NextProgram program, bool note) {
                 << (other ? (orca ? "a Gaussian route is no ORCA method line"
                                   : "ORCA's \"!\" lines are no Gaussian route")
                           : "the run gives no method line")
-                << "; the input has the default " << next.method << " (METHOD sets another)\n";
+                << "; the input has the default " << next.method
+                << " (METHOD, --method, sets another)\n";
     }
     return next;
 }

@@ -16,10 +16,12 @@ TEST(Nextinput, GivenThenTheRunsThenTheDefaults) {
     EXPECT_EQ(n.charge, 0);
     EXPECT_EQ(n.mult, 1);
     EXPECT_EQ(n.method, "! r2SCAN-3c Opt");
-    EXPECT_EQ(notes.str(), "kru: note: the run does not print its charge and multiplicity; the "
-                           "input has charge 0 and multiplicity 1 (CHARGE and MULT set them)\n"
-                           "kru: note: the run gives no method line; the input has the default ! "
-                           "r2SCAN-3c Opt (METHOD sets another)\n");
+    EXPECT_EQ(
+        notes.str(),
+        "kru: note: the run does not print its charge and multiplicity; the "
+        "input has charge 0 and multiplicity 1 (CHARGE and MULT, --charge and --mult, set them)\n"
+        "kru: note: the run gives no method line; the input has the default ! "
+        "r2SCAN-3c Opt (METHOD, --method, sets another)\n");
 
     // The run's values; a route printed over lines, its checkpoint words in any spelling dropped.
     notes.str("");
@@ -36,7 +38,7 @@ TEST(Nextinput, GivenThenTheRunsThenTheDefaults) {
     n = nextinput(s, NextProgram::orca, true);
     EXPECT_EQ(n.method, "! r2SCAN-3c Opt");
     EXPECT_EQ(notes.str(), "kru: note: a Gaussian route is no ORCA method line; the input has the "
-                           "default ! r2SCAN-3c Opt (METHOD sets another)\n");
+                           "default ! r2SCAN-3c Opt (METHOD, --method, sets another)\n");
     notes.str("");
     s.runroute.clear();
     s.runkeywords = "! B3LYP def2-SVP\n! TightSCF";
