@@ -4,6 +4,7 @@
 #include "control/control.h"
 #include "control/files.h"
 #include "control/fixedwidth.h"
+#include "store/atominfo.h"
 #include "store/store.h"
 #include "writers/writers.h"
 
@@ -19,7 +20,10 @@ void writeextxyz(Store& s, OutputFile& out) {
         for (int p = 1; p <= s.nat; ++p) {
             const int a = s.iorder(p, 2);
             // symbol in 2 columns | 3 x (2 blanks, F16.8)
-            std::string line = padright(trimright(trimleft(atomsymbol(s.iat(a)))), 2);
+            // ASE names a dummy atom "X".
+            const int z = s.iat(a);
+            const bool dummy = z < 1 || z > nelements || z == dummyatom;
+            std::string line = padright(dummy ? "X" : trimright(trimleft(atomsymbol(z))), 2);
             for (int c = 1; c <= 3; ++c) {
                 line += "  ";
                 fw::F(line, s.xgeo(c, a, g) * angstrom_per_bohr, 16, 8);

@@ -7,6 +7,7 @@
 #include "control/control.h"
 #include "control/files.h"
 #include "control/fixedwidth.h"
+#include "store/atominfo.h"
 #include "store/store.h"
 #include "writers/writers.h"
 
@@ -15,8 +16,13 @@
 
 namespace {
 
+// A dummy or ghost position is the molfile's "*" atom, which readers take without an element.
 std::string symbolof(const Store& s, int a) {
-    return std::string(trimright(trimleft(atomsymbol(s.iat(a)))));
+    const int z = s.iat(a);
+    if (z < 1 || z > nelements || z == dummyatom) {
+        return "*";
+    }
+    return std::string(trimright(trimleft(atomsymbol(z))));
 }
 
 std::string number(double x) {
