@@ -136,6 +136,9 @@ std::string valuename(const KeywordEntry& k) {
     if (a.find("word") != std::string_view::npos) {
         return "WORD";
     }
+    if (a.find("text") != std::string_view::npos) {
+        return "TEXT";
+    }
     return a.find("real") != std::string_view::npos ? "X" : "N";
 }
 
