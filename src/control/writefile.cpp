@@ -5,6 +5,7 @@
 #include "control/dispatch.h"
 #include "control/files.h"
 #include "store/store.h"
+#include "writers/plot.h"
 #include "writers/writers.h"
 
 #include <array>
@@ -61,6 +62,8 @@ constexpr std::array writers{
                 "ADF optimisation job script, Z-matrix with only hydrogen variables free", ".opth"},
     WriterEntry{"ORCAIN", &writeorcain, "ORCA input: method line, charge and multiplicity, atoms",
                 ".inp", &displacedinputfiles},
+    WriterEntry{"PLOT", &writeplot,
+                "SVG picture: energy profile of the geometry sequence, infrared spectrum", ".svg"},
     WriterEntry{"PDB", &writepdb, "PDB file: HETATM and CONECT records", ".pdb .ent"},
     WriterEntry{"QMMM", &writeqmmm, "ADF QM/MM job script, every atom in the MM region", ".qmmm"},
     WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination",
