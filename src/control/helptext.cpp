@@ -22,6 +22,8 @@ std::string helptext() {
          "  kru [convert] --to TYPE INPUT... [-d DIR] [-j N] [--files-from LIST] [--shard K/N]\n"
          "                                         convert a batch, N files at once\n"
          "  kru info FILE... [--json]              what files hold (kru info --help)\n"
+         "  kru plot INPUT... OUTPUT.svg [--what energy|ir|both] [--width W]\n"
+         "                                         energy profiles and infrared spectra\n"
          "\n"
          "Usage: kru < CONTROL\n"
          "       kru CONTROL\n"
@@ -57,6 +59,10 @@ std::string helptext() {
     for (const WriterEntry& w : outputtypes()) {
         row(h, w.type, w.what, 8);
     }
+    h += "\nkru plot draws the energy profiles (kcal/mol against the step, relative to each run's\n"
+         "first energy; one point per scan point of a relaxed scan) of the inputs together and\n"
+         "their infrared spectra (sticks and a Lorentzian curve of half-width W, 10 cm-1 by\n"
+         "default) as one SVG picture; the output type PLOT draws the same for one run.\n";
     h +=
         "\nA failed run prints the error banner on standard output, \"STOP End of program because\n"
         "of an error\" on standard error, and exits with status 1.\n";
