@@ -141,11 +141,14 @@ TEST_F(BatchRealdata, StoppedBySignal) {
         return false;
     };
     int status = 0;
-    while (!anyoutput() && waitpid(pid, &status, WNOHANG) == 0) {
+    bool ended = false;
+    while (!anyoutput() && !(ended = waitpid(pid, &status, WNOHANG) == pid)) {
         usleep(1000);
     }
-    kill(pid, SIGTERM);
-    waitpid(pid, &status, 0);
+    if (!ended) {
+        kill(pid, SIGTERM);
+        waitpid(pid, &status, 0);
+    }
     EXPECT_TRUE(WIFSIGNALED(status) || WEXITSTATUS(status) == 0);
     const auto files = filesin(dir_ / "out");
     if (WIFSIGNALED(status)) {
