@@ -5,8 +5,9 @@ set -euo pipefail
 
 packages=(cmake g++ make zlib1g-dev libcli11-dev)
 if [ "${1:-}" = "--tests" ]; then
-    # librsvg2-bin: rsvg-convert renders the pictures the tests look at.
-    packages+=(libgtest-dev nlohmann-json3-dev librsvg2-bin)
+    # librsvg2-bin: rsvg-convert renders the pictures the tests look at; parallel runs the
+    # batch shards.
+    packages+=(libgtest-dev nlohmann-json3-dev librsvg2-bin parallel)
 fi
 
 missing=()

@@ -1,8 +1,9 @@
-// The command line: `kru INPUT OUTPUT [OPTIONS]` (or `kru convert ...`) converts one file, the
-// types found from the input's content and the output's extension unless named; with --to every
-// positional is an input. Every control keyword is an option of its own, made from the keyword
-// table, and a conversion is the run the equivalent control input makes. Without arguments, or
-// with a control file, the control input is read as before.
+// The command line: parses the arguments and hands them to the command they name. `kru INPUT
+// OUTPUT [OPTIONS]` (or `kru convert ...`) converts, with --to every positional being an input;
+// every control keyword is an option of its own, made from the keyword table. `kru info` tells
+// what files hold. Without arguments, or with a control file, the control input is read as
+// before.
+#include "control/commands.h"
 #include "control/control.h"
 #include "control/detect.h"
 #include "control/dispatch.h"
@@ -87,11 +88,6 @@ std::string controlline(const KeywordEntry& k, const std::vector<std::string>& v
     return line;
 }
 
-int fail(const std::string& where, const std::string& reason) {
-    std::cerr << "kru: error: " << (where.empty() ? "" : where + ": ") << reason << '\n';
-    return 2;
-}
-
 // A control file names its input on an IN line (a line starting with IN, the keyword's rule).
 bool controlfile(const std::string& path) {
     std::ifstream in(path);
@@ -115,15 +111,6 @@ std::string kindof(std::string_view type) {
     return (an ? "an " : "a ") + kind;
 }
 
-// The type names of one kind, blank-separated.
-std::string typelist(TypeKind kind) {
-    std::string list;
-    for (const std::string_view t : typenames(kind)) {
-        list += (list.empty() ? "" : " ") + std::string(t);
-    }
-    return list;
-}
-
 // What a value of a keyword's option is, for the help text.
 std::string valuename(const KeywordEntry& k) {
     const std::string_view a = k.arguments;
@@ -142,16 +129,19 @@ std::string valuename(const KeywordEntry& k) {
     return a.find("real") != std::string_view::npos ? "X" : "N";
 }
 
-// The output name of an input converted to a type: its extension replaced by the type's first.
-std::string outputname(const std::string& input, const WriterEntry& writer) {
-    std::filesystem::path p(input);
-    if (p.extension() == ".gz") {
-        p.replace_extension();
+// "K/N" with K from 1 to N.
+bool parseshard(const std::string& text, int& k, int& n) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos) {
+        return false;
     }
-    const std::string_view extensions = writer.extensions;
-    const std::string_view first = extensions.substr(0, extensions.find(' '));
-    p.replace_extension(std::string(first.empty() ? "." + upcase(writer.type) : first));
-    return p.string();
+    const auto whole = [](std::string_view digits, int& value) {
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+        return ec == std::errc() && end == digits.data() + digits.size();
+    };
+    const std::string_view all(text);
+    return whole(all.substr(0, slash), k) && whole(all.substr(slash + 1), n) && n >= 1 && k >= 1 &&
+           k <= n;
 }
 
 } // namespace
@@ -166,6 +156,9 @@ int commandline(int argc, char** argv) {
         return run(std::cin, RunContext{});
     }
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.front() == "info") {
+        return infocommand(std::vector<std::string>(args.begin() + 1, args.end()));
+    }
     if (args.front() == "plot") {
         return plotcommand(std::vector<std::string>(args.begin() + 1, args.end()));
     }
@@ -178,14 +171,34 @@ int commandline(int argc, char** argv) {
                  "kru"};
     app.set_version_flag("--version", std::string("kru ") + KRU_VERSION);
     app.footer(helptext());
-    std::vector<std::string> files;
-    std::string from, to, output, user;
+    ConvertRequest request;
+    std::vector<std::string>& files = request.inputs;
+    std::string& from = request.from;
+    std::string& to = request.to;
+    std::string& output = request.output;
+    std::string user, shard;
     app.add_option("files", files, "INPUT OUTPUT; with --to, the inputs")->type_name("FILE");
-    app.add_option("--from", from, "input type (default: found from the input's content)")
+    app.add_option("--from", from, "input type (default: found from each input's content)")
         ->type_name("TYPE");
     app.add_option("--to", to, "output type (default: from OUTPUT's extension)")->type_name("TYPE");
     app.add_option("-o,--output", output, "with --to, the output of a single input")
         ->type_name("FILE");
+    CLI::Option* folder =
+        app.add_option("-d,--dir", request.folder, "with --to, the folder of the outputs")
+            ->type_name("DIR");
+    CLI::Option* processes =
+        app.add_option("-j,--processes", request.processes,
+                       "with --to, conversions at once (default: the number of processors)")
+            ->type_name("N")
+            ->check(CLI::PositiveNumber);
+    CLI::Option* list =
+        app.add_option("--files-from", request.listfile,
+                       "with --to, also the inputs named in LIST, one a line (- standard input)")
+            ->type_name("LIST");
+    CLI::Option* sharded =
+        app.add_option("--shard", shard,
+                       "with --to, every N-th input from the K-th (K from 1 to N), for job arrays")
+            ->type_name("K/N");
     app.add_option("--user", user, "alternative job-script settings for a known identity (USER)")
         ->type_name("NAME");
     std::map<const KeywordEntry*, std::vector<std::string>> given;
@@ -205,24 +218,24 @@ int commandline(int argc, char** argv) {
                                                 ->type_name(valuename(k));
         declared.emplace_back(&k, o);
     }
-    std::vector<const char*> cargs{"kru"};
-    for (const std::string& a : args) {
-        cargs.push_back(a.c_str());
+    if (const std::optional<int> status =
+            parsecommand(app, args, "kru", "kru --help shows the command line")) {
+        return *status;
     }
-    try {
-        app.parse(int(cargs.size()), cargs.data());
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
-    } catch (const CLI::CallForVersion& e) {
-        std::cout << e.what() << '\n';
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        return fail("", std::string(e.what()) + " (kru --help shows the command line)");
+
+    request.batch = folder->count() + processes->count() + list->count() + sharded->count() > 0;
+    if (!shard.empty() && !parseshard(shard, request.shard, request.shards)) {
+        return commandfailure("--shard", "give K/N with K from 1 to N: " + shard);
+    }
+    if (request.batch && (to.empty() || !output.empty())) {
+        return commandfailure(
+            "", "-d, -j, --files-from and --shard convert a batch: give --to TYPE and no "
+                "-o");
     }
 
     // One argument alone: a control file, or a file to convert that lacks its output.
-    const bool anyoption = !from.empty() || !to.empty() || !output.empty() || !user.empty() ||
+    const bool anyoption = request.batch || !from.empty() || !to.empty() || !output.empty() ||
+                           !user.empty() ||
                            std::any_of(declared.begin(), declared.end(),
                                        [](const auto& d) { return d.second->count() > 0; });
     if (files.size() == 1 && !anyoption) {
@@ -236,7 +249,8 @@ int commandline(int argc, char** argv) {
             return 2;
         }
         if (!controlfile(files[0])) {
-            return fail(files[0], "neither a control input (no IN line) nor a file whose type is "
+            return commandfailure(files[0],
+                                  "neither a control input (no IN line) nor a file whose type is "
                                   "known: " +
                                       d.reason);
         }
@@ -256,8 +270,8 @@ int commandline(int argc, char** argv) {
             for (std::string& v : values) {
                 const auto n = controlnumber(v, false);
                 if (!n) {
-                    return fail("",
-                                "--" + std::string(k->longoption) + " takes whole numbers: " + v);
+                    return commandfailure("", "--" + std::string(k->longoption) +
+                                                  " takes whole numbers: " + v);
                 }
                 v = *n;
             }
@@ -265,7 +279,8 @@ int commandline(int argc, char** argv) {
             for (std::string& v : values) {
                 const auto n = controlnumber(v, true);
                 if (!n) {
-                    return fail("", "--" + std::string(k->longoption) + " takes numbers: " + v);
+                    return commandfailure("", "--" + std::string(k->longoption) +
+                                                  " takes numbers: " + v);
                 }
                 v = *n;
             }
@@ -273,67 +288,16 @@ int commandline(int argc, char** argv) {
         try {
             applycontrolline(settings, record(controlline(*k, values)));
         } catch (const RunError& e) {
-            return fail("--" + std::string(k->longoption), e.what());
+            return commandfailure("--" + std::string(k->longoption), e.what());
         }
     }
     if (!user.empty()) {
         applycontrolline(settings, record("USER " + user));
         if (!settings.massie) {
-            return fail("--user", user + " is not a known identity");
+            return commandfailure("--user", user + " is not a known identity");
         }
     }
 
-    std::vector<std::pair<std::string, std::string>> conversions;
-    if (to.empty()) {
-        if (files.size() != 2 || !output.empty()) {
-            return fail("", "give INPUT OUTPUT, or the inputs with --to TYPE (kru --help)");
-        }
-        conversions.emplace_back(files[0], files[1]);
-    } else {
-        if (files.empty() || (!output.empty() && files.size() != 1)) {
-            return fail("", "with --to, name the inputs; -o names the output of a single input");
-        }
-        const WriterEntry* writer = findoutputtype(upcase(to));
-        if (writer == nullptr) {
-            return fail("", unknowntypehint(to, TypeKind::output));
-        }
-        for (const std::string& input : files) {
-            conversions.emplace_back(input, output.empty() ? outputname(input, *writer) : output);
-        }
-    }
-    if (!from.empty() && findinputtype(upcase(from)) == nullptr) {
-        return fail("", unknowntypehint(from, TypeKind::input));
-    }
-
-    int status = 0;
-    for (const auto& [input, out] : conversions) {
-        Options options = settings;
-        options.inputfile = input;
-        options.outputfile = out;
-        if (!from.empty()) {
-            options.inputtype = upcase(from);
-        } else {
-            if (!std::filesystem::exists(input)) {
-                status = std::max(status, fail(input, "no such file"));
-                continue;
-            }
-            const Detection d = detectinputtype(input);
-            if (d.type.empty()) {
-                status = std::max(status, fail(input, d.reason));
-                continue;
-            }
-            options.inputtype = std::string(d.type);
-        }
-        options.outputtype = !to.empty() ? upcase(to) : std::string(outputtypeforname(out));
-        if (options.outputtype.empty()) {
-            status = std::max(status, fail(out, "no output type has this file's extension; name "
-                                                "one with --to (output types: " +
-                                                    typelist(TypeKind::output) + ")"));
-            continue;
-        }
-        RunContext context;
-        context.errorline = true;
-        status = std::max(status, convert(options, context));
-    }
-    return status;
+    request.settings = settings;
+    return convertcommand(request);
 }

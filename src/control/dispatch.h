@@ -21,6 +21,15 @@ enum class Fit {
     specific, // a banner or layout that only this type of that program's files has
 };
 
+/// What a program's output says about its run besides the molecule.
+struct RunMarkers {
+    /// Text that starts the version line (after its blanks); the words with digits right after it
+    /// are the version.
+    std::string_view version;
+    std::string_view converged; // text of the line that says an optimisation converged
+    bool ending = false;        // the reader notes a run that did not end normally
+};
+
 struct ReaderEntry {
     std::string_view type; // as written in the control input, at most 6 characters
     void (*read)(Store&, InputFile&);
@@ -28,6 +37,7 @@ struct ReaderEntry {
     std::string_view extensions; // file-name endings, blank-separated, lower case
     Fit (*fit)(const FileHead&); // the content test; nullptr: never detected (an alias)
     bool frequencyscan = false;  // scanned frequencies replace the computed ones
+    RunMarkers run{};
 };
 
 struct WriterEntry {

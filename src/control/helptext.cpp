@@ -17,9 +17,16 @@ void row(std::string& out, std::string_view name, std::string_view text, std::si
 
 std::string helptext() {
     std::string h;
-    h += "Usage: kru < CONTROL\n"
+    h += "Commands:\n"
+         "  kru [convert] INPUT OUTPUT [OPTIONS]   convert one file\n"
+         "  kru [convert] --to TYPE INPUT... [-d DIR] [-j N] [--files-from LIST] [--shard K/N]\n"
+         "                                         convert a batch, N files at once\n"
+         "  kru info FILE... [--json]              what files hold (kru info --help)\n"
+         "  kru plot INPUT... OUTPUT.svg [--what energy|ir|both] [--width W]\n"
+         "                                         energy profiles and infrared spectra\n"
+         "\n"
+         "Usage: kru < CONTROL\n"
          "       kru CONTROL\n"
-         "       kru plot INPUT... OUTPUT.svg [--what energy|ir|both] [--width W]\n"
          "       kru --help | --version\n"
          "\n"
          "Converts the molecule in one file into another form. The control input names the\n"

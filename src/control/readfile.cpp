@@ -79,10 +79,13 @@ bool externalblock(const FileHead& h) {
 
 constexpr std::array readers{
     ReaderEntry{
-        "ADFOUT", &readadfout,
+        "ADFOUT",
+        &readadfout,
         "ADF output: geometries, energies, frequencies, intensities, normal modes",
         ".adfout .out .log",
-        [](const FileHead& h) { return banner(h.contains("Amsterdam Density Functional")); }, true},
+        [](const FileHead& h) { return banner(h.contains("Amsterdam Density Functional")); },
+        true,
+        {"ADF", "GEOMETRY CONVERGED", true}},
     ReaderEntry{"ADFINP", &readadfinp,
                 "ADF input: ATOMS block, Cartesian or Z-matrix, UNITS, GEOVAR",
                 ".adfin .adfinp .run .inp .in",
@@ -105,14 +108,18 @@ constexpr std::array readers{
                 }},
     ReaderEntry{"BOHRS", &readbohrs, "atom lines in Bohr: symbol, x, y, z", ".bohrs .bohr",
                 &atomlist},
-    ReaderEntry{"CFOUR", &readcfour, "CFOUR output: geometries with energies, frequencies, modes",
+    ReaderEntry{"CFOUR",
+                &readcfour,
+                "CFOUR output: geometries with energies, frequencies, modes",
                 ".c4 .out .log",
                 [](const FileHead& h) {
                     // The banner, or the table of settings that follows it.
                     return banner(h.contains("Coupled-Cluster techniques for Computational") ||
                                   h.contains("CCCCCC     CCCCCC   |||") ||
                                   h.contains("CALCLEVEL            ICLLVL"));
-                }},
+                },
+                false,
+                {"Version", "Optimization completed", true}},
     ReaderEntry{"DAT", &readdat, "three header lines, then Cartesian or Z-matrix atom lines",
                 ".dat .mop", &mopacinput},
     ReaderEntry{"DRF", &readdrf, "DRF input: external-charge block, charges and Bohr coordinates",
@@ -121,19 +128,33 @@ constexpr std::array readers{
     ReaderEntry{"DRFOUT", &readdrfout, "DRF output: every external-charge block as one geometry",
                 ".drfout .out",
                 [](const FileHead& h) { return externalblock(h) ? Fit::shape : Fit::none; }},
-    ReaderEntry{"GAUSS", &readgaussian,
+    ReaderEntry{"GAUSS",
+                &readgaussian,
                 "Gaussian output: geometries with energies, scan points, frequencies, modes",
                 ".log .out",
                 // Also the header of the Gaussian-style files other programs write.
-                [](const FileHead& h) { return banner(h.contains("Entering Gaussian System")); }},
-    ReaderEntry{"MOPOUT", &readmopout, "MOPAC output: geometries with heats of formation, modes",
-                ".out .mopout", [](const FileHead& h) { return banner(mopacbanner(h)); }},
+                [](const FileHead& h) { return banner(h.contains("Entering Gaussian System")); },
+                false,
+                {"Gaussian", "Optimization completed", true}},
+    ReaderEntry{"MOPOUT",
+                &readmopout,
+                "MOPAC output: geometries with heats of formation, modes",
+                ".out .mopout",
+                [](const FileHead& h) { return banner(mopacbanner(h)); },
+                false,
+                {"MOPAC", "", true}},
     ReaderEntry{"MOVXYZ", &readmovxyz,
                 "multi-frame XYZ file: every frame a geometry, energies from the comment lines",
                 ".xyz .extxyz",
                 [](const FileHead& h) { return h.xyzframes() >= 2 ? Fit::specific : Fit::none; }},
-    ReaderEntry{"NWCHEM", &readnwchem, "NWChem output: geometries, energies, modes, intensities",
-                ".out .nwout", [](const FileHead& h) { return banner(nwchembanner(h)); }},
+    ReaderEntry{
+        "NWCHEM",
+        &readnwchem,
+        "NWChem output: geometries, energies, modes, intensities",
+        ".out .nwout",
+        [](const FileHead& h) { return banner(nwchembanner(h)); },
+        false,
+        {"Northwest Computational Chemistry Package (NWChem)", "Optimization converged", true}},
     ReaderEntry{"NWQMMM", &readnwqmmm, "NWChem QM/MM output: the last QM/MM geometry", ".out",
                 [](const FileHead& h) {
                     const bool qmmm = h.contains("QMMM geometry") ||
@@ -141,22 +162,35 @@ constexpr std::array readers{
                                       (nwchembanner(h) && h.firstword("qmmm"));
                     return qmmm ? Fit::specific : Fit::none;
                 }},
-    ReaderEntry{"ORCA", &readorca, "ORCA output: geometries with energies, frequencies, modes",
-                ".out .log", [](const FileHead& h) { return banner(h.contains("O   R   C   A")); }},
+    ReaderEntry{"ORCA",
+                &readorca,
+                "ORCA output: geometries with energies, frequencies, modes",
+                ".out .log",
+                [](const FileHead& h) { return banner(h.contains("O   R   C   A")); },
+                false,
+                {"Program Version", "THE OPTIMIZATION HAS CONVERGED", true}},
     ReaderEntry{"PDB", &readpdb, "ATOM and HETATM records with atom and residue names", ".pdb .ent",
                 [](const FileHead& h) { return pdbrecords(h) ? Fit::shape : Fit::none; }},
-    ReaderEntry{"PSI4", &readpsi4, "Psi4 output: geometries with energies, frequencies, modes",
+    ReaderEntry{"PSI4",
+                &readpsi4,
+                "Psi4 output: geometries with energies, frequencies, modes",
                 ".out .dat",
                 [](const FileHead& h) {
                     // The banner, or the timer line that opens every module's output.
                     return banner(h.contains("An Open-Source Ab Initio Electronic Structure") ||
                                   h.contains("*** tstart() called on"));
-                }},
-    ReaderEntry{"QCHEM", &readqchem, "Q-Chem output: geometries with energies, frequencies, modes",
+                },
+                false,
+                {"Psi4", "Optimization is complete", true}},
+    ReaderEntry{"QCHEM",
+                &readqchem,
+                "Q-Chem output: geometries with energies, frequencies, modes",
                 ".out .qcout",
                 [](const FileHead& h) {
                     return banner(h.contains("Welcome to Q-Chem") || h.contains("Q-Chem, Inc."));
-                }},
+                },
+                false,
+                {"Q-Chem", "OPTIMIZATION CONVERGED", true}},
     ReaderEntry{"VESKO", &readvesko,
                 "VESKO output: geometries, energies, frequencies, normal modes, transit points",
                 ".out",
@@ -199,6 +233,10 @@ void readfile(Store& s) {
     }
     try {
         reader->read(s, in);
+        // A reader that would have noted an unfinished run saw the program's normal end.
+        if (reader->run.ending && s.ended == Tristate::unknown) {
+            s.ended = Tristate::yes;
+        }
     } catch (RunError& e) {
         // The command line names the file and the line a reader failed on.
         e.file = s.inputfile;

@@ -5,7 +5,8 @@
 
 #include <ostream>
 
-void noteunfinished(const Store& s, int finalgeometry) {
+void noteunfinished(Store& s, int finalgeometry) {
+    s.ended = Tristate::no;
     s.err() << "kru: note: the run did not finish: final structure is ";
     if (finalgeometry >= 1) {
         s.err() << "geometry " << finalgeometry << " of " << s.ngeom;

@@ -85,8 +85,9 @@ class GeometrySequence {
 int selectgeometry(Store& s);
 
 /// Says on standard error that the program's run did not end normally and which geometry the
-/// final structure is (`finalgeometry` 0: the atoms as read, no geometry of the sequence).
-void noteunfinished(const Store& s, int finalgeometry);
+/// final structure is (`finalgeometry` 0: the atoms as read, no geometry of the sequence), and
+/// records it in the store.
+void noteunfinished(Store& s, int finalgeometry);
 
 /// Whether every atom of geometry g lies on one line, within 1e-3 Angstrom (two atoms always do).
 bool linearmolecule(const Store& s, int g);

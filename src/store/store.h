@@ -21,6 +21,9 @@ inline constexpr double ev_per_hartree = 27.211386024367243;
 inline constexpr int maxconn = 18;
 inline constexpr int maxnear = 20;
 
+/// A yes-or-no fact a file may not tell.
+enum class Tristate { unknown, yes, no };
+
 // The options are a base rather than a member, so that routines name them as the molecule's
 // own fields (s.idgeo, s.outputfile), as they did before the options had a type of their own.
 struct Store : Options {
@@ -42,6 +45,7 @@ struct Store : Options {
     int inpcoor = 1; // 1 Cartesian coordinates stored, 2 internal coordinates
     int nisotp = 0;
     int nrjobs = 0;
+    Tristate ended = Tristate::unknown; // whether the program's run reached its normal end
     bool inputkmatrix = false;
     bool lscanfreq = false;
     // Bytes all tables may take together; 0 leaves the limit to allocstuff. Tests and fuzzing

@@ -35,6 +35,12 @@ TEST(CommandLine, HelpListsEveryKeywordAndType) {
     for (const WriterEntry& w : outputtypes()) {
         EXPECT_NE(help.find("\n  " + std::string(w.type) + " "), std::string::npos) << w.type;
     }
+    // The commands, and the batch's options.
+    for (const char* command :
+         {"\n  kru [convert] INPUT OUTPUT", "\n  kru [convert] --to TYPE", "\n  kru info FILE...",
+          "\n  --files-from LIST", "\n  --shard K/N", "\n  -d,--dir DIR", "\n  -j,--processes N"}) {
+        EXPECT_NE(help.find(command), std::string::npos) << command;
+    }
 }
 
 TEST(CommandLine, VersionAndControlFile) {

@@ -19,8 +19,24 @@ constexpr std::array table{
     Program{"XYZ", "MOVXYZ", ".xyz"},     // an xtb optimisation log
 };
 
+constexpr std::array differences{
+    CountDifference{"ADF/dvb_gopt.adfout",
+                    "the reference lists the start geometry twice (atom table and first cycle)"},
+    CountDifference{"ADF/dvb_ir.adfout",
+                    "the reference lists every displaced point of the numerical frequencies"},
+    CountDifference{"Gaussian/dvb_gopt.out", "the converged geometry printed once more is kept"},
+    CountDifference{"Gaussian/dvb_scan_relaxed.log",
+                    "the converged geometry printed after the scan is kept"},
+    CountDifference{"MOPAC/dvb_gopt.out", "the input table is a geometry too"},
+    CountDifference{"MOPAC/h2o-force.out", "the input table and the FORCE orientation"},
+};
+
 } // namespace
 
 std::span<const Program> programs() {
     return table;
+}
+
+std::span<const CountDifference> countdifferences() {
+    return differences;
 }

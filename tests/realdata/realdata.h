@@ -14,3 +14,13 @@ struct Program {
 
 /// Every program whose outputs the suite reads.
 std::span<const Program> programs();
+
+/// A file whose geometry sequence in KRU has another length than the reference's list of
+/// geometries, and why.
+struct CountDifference {
+    std::string_view file; // PROGRAM/FILE
+    std::string_view why;
+};
+
+/// Every real output whose sequence length differs from the reference's geometry count.
+std::span<const CountDifference> countdifferences();

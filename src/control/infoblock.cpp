@@ -1,0 +1,47 @@
+// One file's facts for a reader of the terminal: a label and a value a line, so that a further
+// fact is one more row.
+#include "control/commands.h"
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+namespace {
+
+std::string fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+} // namespace
+
+std::string infoblock(const FileFacts& f) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    if (!f.error.empty()) {
+        rows.emplace_back("error", f.error);
+    } else {
+        rows.emplace_back("type", f.type);
+        if (!f.program.empty()) {
+            rows.emplace_back("program", f.program + " " +
+                                             (f.version.empty() ? "(version unknown)" : f.version));
+        }
+        rows.emplace_back("atoms", std::to_string(f.atoms) + ", " + f.formula);
+        rows.emplace_back("geometries", std::to_string(f.geometries));
+        rows.emplace_back("energy", f.energy ? fixed(*f.energy, 8) + " Hartree" : "none");
+        rows.emplace_back("normal end", std::string(tristatename(f.ended)));
+        rows.emplace_back("converged", std::string(tristatename(f.converged)));
+        std::string frequencies = "none";
+        if (f.frequencies > 0) {
+            frequencies = std::to_string(f.frequencies) + ", lowest " + fixed(*f.lowest, 2) +
+                          " cm-1, " + std::to_string(f.imaginary) + " imaginary";
+        }
+        rows.emplace_back("frequencies", frequencies);
+    }
+    std::string block = f.file + '\n';
+    for (const auto& [label, value] : rows) {
+        block += "  " + label + std::string(label.size() < 13 ? 13 - label.size() : 1, ' ') +
+                 value + '\n';
+    }
+    return block;
+}
