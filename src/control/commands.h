@@ -66,6 +66,8 @@ struct FileFacts {
     int frequencies = 0;
     std::optional<double> lowest; // cm-1
     int imaginary = 0;            // frequencies below zero
+    std::string profile;          // the energies as one line of block characters; empty for one
+    std::string imaginarylist;    // the imaginary frequencies named; empty without modes
 };
 
 /// `kru info FILE... [--json]`: a block per file, or a table row each for several, or JSON;

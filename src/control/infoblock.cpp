@@ -37,6 +37,12 @@ std::string infoblock(const FileFacts& f) {
                           " cm-1, " + std::to_string(f.imaginary) + " imaginary";
         }
         rows.emplace_back("frequencies", frequencies);
+        if (!f.profile.empty()) {
+            rows.emplace_back("profile", f.profile);
+        }
+        if (!f.imaginarylist.empty()) {
+            rows.emplace_back("imaginary", f.imaginarylist.substr(f.imaginarylist.find(':') + 2));
+        }
     }
     std::string block = f.file + '\n';
     for (const auto& [label, value] : rows) {

@@ -1,4 +1,5 @@
-// Several files' facts as a table, a row each, the columns as wide as their widest entry.
+// Several files' facts as a table, a row each, the columns as wide as their widest entry; then
+// the energy profile of each run with several geometries.
 #include "control/commands.h"
 
 #include <algorithm>
@@ -70,6 +71,12 @@ std::string infotable(std::span<const FileFacts> facts) {
             line.pop_back();
         }
         table += line + '\n';
+    }
+    // The energy profiles under the table, a line each, as they are too wide for a column.
+    for (const FileFacts& f : facts) {
+        if (f.error.empty() && !f.profile.empty()) {
+            table += f.file + std::string(width[0] - f.file.size() + 2, ' ') + f.profile + '\n';
+        }
     }
     return table;
 }

@@ -8,6 +8,7 @@
 #include "control/dispatch.h"
 #include "control/files.h"
 #include "store/store.h"
+#include "writers/plot.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -129,6 +130,8 @@ FileFacts readfacts(const std::string& path) {
         }
         facts.imaginary += s.vibs(m) < 0.0 ? 1 : 0;
     }
+    facts.profile = energyprofileline(s);
+    facts.imaginarylist = imaginarymodesline(s);
     scanmarkers(reader.run, path, facts);
     return facts;
 }

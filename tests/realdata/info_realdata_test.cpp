@@ -144,6 +144,16 @@ TEST(InfoRealdata, OptimisationCutShort) {
     EXPECT_NE(block.find("\n  converged    no\n"), std::string::npos) << block;
     EXPECT_NE(block.find("\n  program      ORCA 5.0.1\n"), std::string::npos) << block;
     EXPECT_NE(block.find("\n  atoms        20, C10H10\n"), std::string::npos) << block;
+    // The steps so far as one line of blocks, the same bytes on a terminal or not.
+    EXPECT_NE(block.find("\n  profile      \u2588"), std::string::npos) << block;
+    EXPECT_NE(block.find(" kcal/mol\n"), std::string::npos) << block;
+
+    // With several files the profiles stand under the table, named by their files.
+    spill(dir / "copy.out", slurp(dir / "cut.out"));
+    ASSERT_EQ(runbinary(KRU_BINARY, dir, {"info", "cut.out", "copy.out"}), 0);
+    const std::string table = slurp(dir / ".stdout");
+    EXPECT_NE(table.find("\ncut.out   \u2588"), std::string::npos) << table;
+    EXPECT_NE(table.find("\ncopy.out  \u2588"), std::string::npos) << table;
     fs::remove_all(dir);
 }
 
