@@ -1,5 +1,5 @@
 // The commands of the command line besides the control input: conversions one by one or as a
-// batch, and what a file holds (`kru info`).
+// batch, what a file holds (`kru info`), and its pictures (`kru plot`).
 #pragma once
 
 #include "store/runcontext.h"
@@ -70,6 +70,9 @@ struct FileFacts {
     std::string imaginarylist;    // the imaginary frequencies named; empty without modes
 };
 
+/// `kru plot INPUT... OUTPUT.svg [--what energy|ir|both] [--width W]`: the energy profiles and
+/// infrared spectra of the inputs as one picture; returns the process exit status.
+int plotcommand(const std::vector<std::string>& args);
 /// `kru info FILE... [--json]`: a block per file, or a table row each for several, or JSON;
 /// the arguments after "info"; returns the exit status.
 int infocommand(const std::vector<std::string>& args);

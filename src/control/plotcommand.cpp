@@ -2,6 +2,7 @@
 // content) and draws the energy profiles of all of them together and their infrared spectra as
 // one SVG picture; nothing else is written.
 #include "analysis/analysis.h"
+#include "control/commands.h"
 #include "control/control.h"
 #include "control/detect.h"
 #include "control/files.h"
@@ -18,8 +19,7 @@
 namespace {
 
 int usage(const std::string& reason) {
-    std::cerr << "kru: error: " << reason << " (kru plot --help shows the command)\n";
-    return 2;
+    return commandfailure("", reason + " (kru plot --help shows the command)");
 }
 
 int failed(const std::string& file, const std::string& reason) {
@@ -61,15 +61,9 @@ int plotcommand(const std::vector<std::string>& args) {
     app.add_option("--width", halfwidth, "half-width of the spectrum's bands, cm-1 (default 10)")
         ->check(CLI::PositiveNumber)
         ->type_name("W");
-    // CLI11 takes the arguments of a vector last first.
-    std::vector<std::string> reversed(args.rbegin(), args.rend());
-    try {
-        app.parse(reversed);
-    } catch (const CLI::CallForHelp&) {
-        std::cout << app.help();
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        return usage(e.what());
+    if (const auto status =
+            parsecommand(app, args, "kru plot", "kru plot --help shows the command")) {
+        return *status;
     }
     if (files.size() < 2) {
         return usage("give the inputs and the picture's name, OUTPUT.svg");
