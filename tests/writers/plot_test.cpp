@@ -147,6 +147,16 @@ TEST(Plot, NothingToDrawFails) {
     }
 }
 
+// The title is the file name, which may be any bytes: escaped for XML, kept where it is UTF-8,
+// and a byte that is not becomes "?", so the document stays well-formed.
+TEST(Plot, TitleIsWellFormedWhateverTheFileName) {
+    Store s;
+    runstore(s, {-1.0, -1.5});
+    s.inputfile = "caf\xc3\xa9 <\xff\xe2\x82>.out";
+    const std::string svg = drawn(s);
+    EXPECT_NE(svg.find(">caf\xc3\xa9 &lt;???&gt;.out</text>"), std::string::npos) << svg;
+}
+
 TEST(Plot, AxisTicksAtRoundNumbers) {
     const PlotAxis e = plotaxis(-7.59, 0.0, 5, true);
     EXPECT_EQ(e.ticks, (std::vector<double>{-8, -6, -4, -2, 0}));
