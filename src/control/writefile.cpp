@@ -34,7 +34,8 @@ std::vector<std::string> modefiles(const Store& s, std::string_view suffix, bool
 // In the order the types are tried; each type appears once, and so does each extension.
 constexpr std::array writers{
     WriterEntry{"ADFC", &writeadfc, "ADF single-point job script, Cartesian atoms", ".adfc"},
-    WriterEntry{"ADFZ", &writeadfz, "ADF atoms block in Z-matrix form", ".adfz"},
+    WriterEntry{"ADFZ", &writeadfz, "ADF atoms block in Z-matrix form", ".adfz", nullptr, false,
+                true},
     WriterEntry{"CONN", &writeconn, "connectivity list: each atom with its bond partners", ".conn"},
     WriterEntry{"AMV", &writeamv, "one multi-frame coordinate file per normal mode", ".amv",
                 [](const Store& s) { return modefiles(s, ".amv", false); }},
@@ -42,7 +43,7 @@ constexpr std::array writers{
     WriterEntry{"BOHRS", &writebohrs, "bare atom list, Bohr", ".bohrs .bohr"},
     WriterEntry{"C3D", &writec3d, "Chem3D-style coordinate table with bonds", ".c3d"},
     WriterEntry{"DAT", &writedat, "MOPAC input, Cartesian coordinates", ".dat .mop"},
-    WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix", ".datz"},
+    WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix", ".datz", nullptr, false, true},
     WriterEntry{"FRQPDB", &writefrqpdb,
                 "one multi-model PDB file per normal mode (FRQR or MXVIBS choose the modes)",
                 ".frqpdb", [](const Store& s) { return modefiles(s, ".pdb", true); }},
@@ -54,14 +55,17 @@ constexpr std::array writers{
     WriterEntry{"MOVPDB", &writemovpdb, "multi-model PDB file of the geometry sequence", ".movpdb"},
     WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence", ".movxyz"},
     WriterEntry{"OPTH", &writeopth,
-                "ADF optimisation job script, Z-matrix with only hydrogen variables free", ".opth"},
+                "ADF optimisation job script, Z-matrix with only hydrogen variables free", ".opth",
+                nullptr, false, true},
     WriterEntry{"PDB", &writepdb, "PDB file: HETATM and CONECT records", ".pdb .ent"},
     WriterEntry{"QMMM", &writeqmmm, "ADF QM/MM job script, every atom in the MM region", ".qmmm"},
     WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination",
                 ".rep", nullptr, true},
     WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title", ".xyz"},
-    WriterEntry{"ZMAT", &writezmat, "Z-matrix with variables, values grouped by kind", ".zmat"},
-    WriterEntry{"ZMATSP", &writezmatsp, "Z-matrix with variables, values atom by atom", ".zmatsp"},
+    WriterEntry{"ZMAT", &writezmat, "Z-matrix with variables, values grouped by kind", ".zmat",
+                nullptr, false, true},
+    WriterEntry{"ZMATSP", &writezmatsp, "Z-matrix with variables, values atom by atom", ".zmatsp",
+                nullptr, false, true},
 };
 
 } // namespace
