@@ -86,13 +86,18 @@ void recordpair(Store& s, int i, int j, double r) {
     }
 }
 
-void clearlists(Store& s) {
+// Without near lists, only lists an earlier call filled are emptied: the near lists are the
+// larger part of the tables, and a run that never writes to them keeps them out of memory.
+void clearlists(Store& s, bool nearlists) {
     for (int a = 1; a <= s.nat; ++a) {
         for (int k = 0; k <= maxconn; ++k) {
             s.iconn(k, a) = 0;
         }
         for (int k = 1; k <= maxconn; ++k) {
             s.rconn(k, a) = 0.0;
+        }
+        if (!nearlists && s.inear(0, a) == 0) {
+            continue;
         }
         for (int k = 0; k <= maxnear; ++k) {
             s.inear(k, a) = 0;
@@ -336,7 +341,6 @@ void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms, dou
 } // namespace
 
 void make_iconn(Store& s, bool nearlists) {
-    clearlists(s);
     // Atoms without finite coordinates are at no finite distance from any other: they bond to
     // none and are nobody's near neighbour.
     std::vector<int> atoms;
@@ -349,8 +353,11 @@ void make_iconn(Store& s, bool nearlists) {
         }
     }
     // Coordinates beyond any molecule's size would overflow the cell arithmetic; such stores
-    // go through every pair instead.
-    if (spread > 1e12) {
+    // go through every pair instead, which fills the near lists as it goes.
+    const bool everypair = spread > 1e12;
+    nearlists = nearlists || everypair;
+    clearlists(s, nearlists);
+    if (everypair) {
         allpairs(s);
     } else {
         const double reach = bondreach(s);
@@ -360,5 +367,7 @@ void make_iconn(Store& s, bool nearlists) {
             gridnear(s, grid, atoms, reach);
         }
     }
-    countnear(s);
+    if (nearlists) {
+        countnear(s);
+    }
 }
