@@ -179,26 +179,48 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
             toomanyfound = ++partners[std::size_t(a)] > maxconn || toomanyfound;
         }
     };
-    for (int i : atoms) {
-        const Vec3 pi = point(s.xyz, i);
-        auto consider = [&](int j, const double* pj) {
-            if (j >= i) {
+    // Each pair of neighbouring cells once: atom i meets the atoms before it in its own cell
+    // and all atoms of the neighbouring cells after its own. Should an atom gather more partners
+    // than fit, the pairs are gathered again atom by atom as the all-pairs loop meets them (j
+    // before i in all neighbouring cells), so that the run fails where that loop fails.
+    auto gather = [&](bool eachcellpaironce) {
+        for (int i : atoms) {
+            const Vec3 pi = point(s.xyz, i);
+            auto consider = [&](int j, const double* pj) {
+                if (j == i || (j > i && !eachcellpaironce)) {
+                    return;
+                }
+                const double d2 = squared(pi, pj);
+                if (d2 <= reach2) {
+                    const double r = std::sqrt(d2);
+                    if (bonded(r, s.iat(i), s.iat(j))) {
+                        record(std::max(i, j), std::min(i, j), r);
+                    }
+                }
+            };
+            const std::array<int, 3> cell = grid.cellof(s, i);
+            if (eachcellpaironce) {
+                grid.shell(cell, 0, [&](int j, const double* pj) {
+                    if (j < i) {
+                        consider(j, pj);
+                    }
+                });
+                grid.laterneighbours(cell, consider);
+            } else {
+                grid.shell(cell, 0, consider);
+                grid.shell(cell, 1, consider);
+            }
+            if (toomanyfound) {
                 return;
             }
-            const double d2 = squared(pi, pj);
-            if (d2 <= reach2) {
-                const double r = std::sqrt(d2);
-                if (bonded(r, s.iat(i), s.iat(j))) {
-                    record(i, j, r);
-                }
-            }
-        };
-        const std::array<int, 3> cell = grid.cellof(s, i);
-        grid.shell(cell, 0, consider);
-        grid.shell(cell, 1, consider);
-        if (toomanyfound) {
-            break;
         }
+    };
+    gather(true);
+    if (toomanyfound) {
+        pairs.clear();
+        std::fill(partners.begin(), partners.end(), 0);
+        toomanyfound = false;
+        gather(false);
     }
     std::sort(pairs.begin(), pairs.end(),
               [](const Pair& p, const Pair& q) { return p.i != q.i ? p.i < q.i : p.j < q.j; });
