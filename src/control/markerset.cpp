@@ -95,6 +95,9 @@ void MarkerSet::candidates(std::string_view line, std::size_t i, std::uint64_t& 
 
 // The markers without a pair: one character, or blanks only.
 void MarkerSet::rest(std::string_view line, std::uint64_t& found) const {
+    if ((single_ | blank_) == 0) {
+        return;
+    }
     for (std::uint64_t single = single_; single != 0; single &= single - 1) {
         const int j = std::countr_zero(single);
         const Marker& m = markers_[std::size_t(j)];
