@@ -43,6 +43,14 @@ void mirror(double* a, std::size_t n, std::size_t p, std::size_t from, std::size
     }
 }
 
+// Column c below the diagonal made the mirror of row c again. Read across the columns, but the
+// next column's rows lie in the same cache lines.
+void mirrorcolumn(double* a, std::size_t n, std::size_t c) {
+    for (std::size_t r = c + 1; r < n; ++r) {
+        a[r + n * c] = a[c + n * r];
+    }
+}
+
 // The lower triangle of the columns from `from` on made the mirror of the upper one again, tile
 // by tile, so that each cache line is fetched once for several elements.
 KRU_AVX2_CLONES void lowerfromupper(double* a, std::size_t n, std::size_t from) {
@@ -65,11 +73,12 @@ KRU_AVX2_CLONES void lowerfromupper(double* a, std::size_t n, std::size_t from) 
 // The method is defined on the upper triangle. The lower triangle is made its mirror at entry,
 // so every rotation reads and writes whole columns p and q (contiguous in memory) and takes
 // exactly the values the upper triangle holds. The copies are kept as fresh as the next
-// rotations need them: row q in the columns after it after each rotation (later rotations of
-// the same p read column q' at row q); row p in the columns after it, and the lower triangle of
-// the columns after p, once after all rotations of that p (the rotations of later p read those
-// columns whole). The columns up to p are not read again in the sweep: their lower triangle is
-// mirrored once at its end, for the next sweep.
+// rotations need them: column p below the diagonal from row p before the rotations of that p,
+// and column q below the diagonal from row q before its rotation (later rotations have changed
+// row q in the columns after it); row q in the columns after it after each rotation (later
+// rotations of the same p read column q' at row q); row p in the columns after it once after
+// all rotations of that p. The whole lower triangle is mirrored once at the end of a sweep, for
+// the sum of the next.
 void diajac(double* a, double* v, double* d, int n) {
     const std::size_t nn = std::size_t(n > 0 ? n : 0);
     auto at = [&](std::size_t i, std::size_t j) -> double& { return a[i + nn * j]; };
@@ -106,6 +115,7 @@ void diajac(double* a, double* v, double* d, int n) {
         const double threshold = sweep <= 3 ? thresholdfactor * offdiag / double(nn * nn) : 0.0;
 
         for (std::size_t p = 0; p + 1 < nn; ++p) {
+            mirrorcolumn(a, nn, p);
             for (std::size_t q = p + 1; q < nn; ++q) {
                 const double apq = at(q, p);
                 const double g = 100.0 * std::abs(apq);
@@ -143,6 +153,7 @@ void diajac(double* a, double* v, double* d, int n) {
                 at(q, p) = 0.0;
                 // Rows p and q are left out by splitting the range, so the loops carry no test
                 // and the compiler can run them on several elements at once.
+                mirrorcolumn(a, nn, q);
                 double* colp = &at(0, p);
                 double* colq = &at(0, q);
                 rotate(colp, colq, 0, p, s, tau);
@@ -152,7 +163,6 @@ void diajac(double* a, double* v, double* d, int n) {
                 rotate(&vt(0, p), &vt(0, q), 0, nn, s, tau);
             }
             mirror(a, nn, p, p + 1, nn);
-            lowerfromupper(a, nn, p + 1);
         }
         lowerfromupper(a, nn, 0);
         for (std::size_t p = 0; p < nn; ++p) {
