@@ -43,6 +43,17 @@ void mirror(double* a, std::size_t n, std::size_t p, std::size_t from, std::size
     }
 }
 
+// The rotation of column p below row q with row q in the columns after q, where row q is
+// current; column q below the diagonal is left as it is, mirrored from row q before it is read.
+void rotatewithrow(double* a, std::size_t n, double* colp, std::size_t q, double s, double tau) {
+    for (std::size_t r = q + 1; r < n; ++r) {
+        const double x = colp[r];
+        const double y = a[q + n * r];
+        colp[r] = x - s * (y + x * tau);
+        a[q + n * r] = y + s * (x - y * tau);
+    }
+}
+
 // Column c below the diagonal made the mirror of row c again. Read across the columns, but the
 // next column's rows lie in the same cache lines.
 void mirrorcolumn(double* a, std::size_t n, std::size_t c) {
@@ -71,14 +82,12 @@ KRU_AVX2_CLONES void lowerfromupper(double* a, std::size_t n, std::size_t from) 
 } // namespace
 
 // The method is defined on the upper triangle. The lower triangle is made its mirror at entry,
-// so every rotation reads and writes whole columns p and q (contiguous in memory) and takes
-// exactly the values the upper triangle holds. The copies are kept as fresh as the next
-// rotations need them: column p below the diagonal from row p before the rotations of that p,
-// and column q below the diagonal from row q before its rotation (later rotations have changed
-// row q in the columns after it); row q in the columns after it after each rotation (later
-// rotations of the same p read column q' at row q); row p in the columns after it once after
-// all rotations of that p. The whole lower triangle is mirrored once at the end of a sweep, for
-// the sum of the next.
+// so that a rotation reads and writes column p whole (contiguous in memory) and column q above
+// the diagonal, and takes exactly the values the upper triangle holds. Below the diagonal the
+// rotation takes row q itself, which is current there, and leaves column q as it is. Column p
+// below the diagonal is mirrored from row p before the rotations of that p, and row p from it
+// once after them (the rotations of later p read it in their columns). The whole lower triangle
+// is mirrored once at the end of a sweep, for the sum of the next.
 void diajac(double* a, double* v, double* d, int n) {
     const std::size_t nn = std::size_t(n > 0 ? n : 0);
     auto at = [&](std::size_t i, std::size_t j) -> double& { return a[i + nn * j]; };
@@ -153,13 +162,11 @@ void diajac(double* a, double* v, double* d, int n) {
                 at(q, p) = 0.0;
                 // Rows p and q are left out by splitting the range, so the loops carry no test
                 // and the compiler can run them on several elements at once.
-                mirrorcolumn(a, nn, q);
                 double* colp = &at(0, p);
                 double* colq = &at(0, q);
                 rotate(colp, colq, 0, p, s, tau);
                 rotate(colp, colq, p + 1, q, s, tau);
-                rotate(colp, colq, q + 1, nn, s, tau);
-                mirror(a, nn, q, q + 1, nn);
+                rotatewithrow(a, nn, colp, q, s, tau);
                 rotate(&vt(0, p), &vt(0, q), 0, nn, s, tau);
             }
             mirror(a, nn, p, p + 1, nn);
