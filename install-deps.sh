@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake g++ make zlib1g-dev libcli11-dev)
 if [ "${1:-}" = "--tests" ]; then
-    packages+=(libgtest-dev nlohmann-json3-dev)
+    # librsvg2-bin: rsvg-convert renders the pictures the tests look at.
+    packages+=(libgtest-dev nlohmann-json3-dev librsvg2-bin)
 fi
 
 missing=()

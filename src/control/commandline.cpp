@@ -136,6 +136,9 @@ std::string valuename(const KeywordEntry& k) {
     if (a.find("word") != std::string_view::npos) {
         return "WORD";
     }
+    if (a.find("text") != std::string_view::npos) {
+        return "TEXT";
+    }
     return a.find("real") != std::string_view::npos ? "X" : "N";
 }
 
@@ -163,6 +166,9 @@ int commandline(int argc, char** argv) {
         return run(std::cin, RunContext{});
     }
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.front() == "plot") {
+        return plotcommand(std::vector<std::string>(args.begin() + 1, args.end()));
+    }
     if (args.front() == "convert") {
         args.erase(args.begin());
     }

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct Store;
 struct Options;
@@ -49,6 +50,9 @@ std::string helptext();
 /// The command line: a conversion of INPUT to OUTPUT with options named after the keywords, a
 /// control file, or the control input on standard input; returns the process exit status.
 int commandline(int argc, char** argv);
+/// `kru plot INPUT... OUTPUT.svg [--what energy|ir|both] [--width W]`: the energy profiles and
+/// infrared spectra of the inputs as one picture; returns the process exit status.
+int plotcommand(const std::vector<std::string>& args);
 /// The whole run on one control input; returns the process exit status.
 int run(std::istream& control, const RunContext& context);
 /// The whole run on options set as processinput sets them, without a control input; returns the

@@ -19,6 +19,7 @@ std::string helptext() {
     std::string h;
     h += "Usage: kru < CONTROL\n"
          "       kru CONTROL\n"
+         "       kru plot INPUT... OUTPUT.svg [--what energy|ir|both] [--width W]\n"
          "       kru --help | --version\n"
          "\n"
          "Converts the molecule in one file into another form. The control input names the\n"
@@ -51,6 +52,10 @@ std::string helptext() {
     for (const WriterEntry& w : outputtypes()) {
         row(h, w.type, w.what, 8);
     }
+    h += "\nkru plot draws the energy profiles (kcal/mol against the step, relative to each run's\n"
+         "first energy; one point per scan point of a relaxed scan) of the inputs together and\n"
+         "their infrared spectra (sticks and a Lorentzian curve of half-width W, 10 cm-1 by\n"
+         "default) as one SVG picture; the output type PLOT draws the same for one run.\n";
     h +=
         "\nA failed run prints the error banner on standard output, \"STOP End of program because\n"
         "of an error\" on standard error, and exits with status 1.\n";

@@ -149,6 +149,29 @@ constexpr KeywordEntry table[] = {
      "the transition-state mode: the imaginary mode displaced along when DISTORTSEL is not ALL, "
      "and left out of the TS pair of files; 0 the mode with the lowest frequency",
      "0", [](Store& s, Rec rec) { s.idtsrc = freerd(rec).fndintegers(1); }},
+    {"CHARGE", "charge", "integer", "charge of the molecule in ORCA and Gaussian inputs",
+     "the run's, else 0",
+     [](Store& s, Rec rec) {
+         const FreeRead f = freerd(rec);
+         if (f.nfndi >= 1) {
+             s.charge = f.fndintegers(1);
+         }
+     }},
+    {"MULT", "mult", "integer", "spin multiplicity in ORCA and Gaussian inputs",
+     "the run's, else 1",
+     [](Store& s, Rec rec) {
+         const FreeRead f = freerd(rec);
+         if (f.nfndi >= 1) {
+             if (f.fndintegers(1) < 1) {
+                 myexit("MULT must be 1 or more", "processinput");
+             }
+             s.mult = f.fndintegers(1);
+         }
+     }},
+    {"METHOD", "method", "text, the rest of the line",
+     "method line of ORCA and Gaussian inputs (ORCA \"!\" line, Gaussian route)",
+     "the run's, else a stated default",
+     [](Store& s, Rec rec) { s.method = std::string(trimright(trimleft(rec.substr(6)))); }},
 };
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "control/dispatch.h"
 #include "control/files.h"
 #include "store/store.h"
+#include "writers/plot.h"
 #include "writers/writers.h"
 
 #include <array>
@@ -44,9 +45,13 @@ constexpr std::array writers{
     WriterEntry{"C3D", &writec3d, "Chem3D-style coordinate table with bonds", ".c3d"},
     WriterEntry{"DAT", &writedat, "MOPAC input, Cartesian coordinates", ".dat .mop"},
     WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix", ".datz", nullptr, false, true},
+    WriterEntry{"EXTXYZ", &writeextxyz, "extended XYZ trajectory with each geometry's energy (eV)",
+                ".extxyz"},
     WriterEntry{"FRQPDB", &writefrqpdb,
                 "one multi-model PDB file per normal mode (FRQR or MXVIBS choose the modes)",
                 ".frqpdb", [](const Store& s) { return modefiles(s, ".pdb", true); }},
+    WriterEntry{"GJF", &writegjf, "Gaussian input: route, charge and multiplicity, atoms",
+                ".gjf .com", &displacedinputfiles},
     WriterEntry{"MOLF", &writemolf, "Molden file: atoms, normal modes, geometry sequence in order",
                 ".molf", &vibweightsfile},
     WriterEntry{"MOLDEN", &writemolden,
@@ -57,10 +62,17 @@ constexpr std::array writers{
     WriterEntry{"OPTH", &writeopth,
                 "ADF optimisation job script, Z-matrix with only hydrogen variables free", ".opth",
                 nullptr, false, true},
+    WriterEntry{"ORCAIN", &writeorcain, "ORCA input: method line, charge and multiplicity, atoms",
+                ".inp", &displacedinputfiles},
+    WriterEntry{"PLOT", &writeplot,
+                "SVG picture: energy profile of the geometry sequence, infrared spectrum", ".svg"},
     WriterEntry{"PDB", &writepdb, "PDB file: HETATM and CONECT records", ".pdb .ent"},
     WriterEntry{"QMMM", &writeqmmm, "ADF QM/MM job script, every atom in the MM region", ".qmmm"},
     WriterEntry{"REP", &writerep, "structure report: composition, bonds, angles, coordination",
                 ".rep", nullptr, true},
+    WriterEntry{"SDF", &writesdf,
+                "SD file: a molfile with bonds and energy per geometry of the sequence",
+                ".sdf .sd .mol"},
     WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title", ".xyz"},
     WriterEntry{"ZMAT", &writezmat, "Z-matrix with variables, values grouped by kind", ".zmat",
                 nullptr, false, true},

@@ -2,15 +2,13 @@
 // in Hartree, or the "energy" key of an extended XYZ line in eV. Other keys, "free_energy" among
 // them, are passed over; a value in quotes or brackets may hold blanks.
 #include "readers/readers.h"
+#include "store/store.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 
 namespace {
-
-// The factor with which ASE, which writes most extended XYZ files, turns Hartree into eV.
-constexpr double ev_per_hartree = 27.211386024367243;
 
 bool blank(char c) {
     return c == ' ' || c == '\t';

@@ -10,6 +10,7 @@
 #include "store/store.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <ostream>
@@ -78,6 +79,26 @@ std::uint64_t markersin(const MarkerSet& set, std::string_view line, bool withun
     }
     const bool unitsline = withunits && line.find(unitsmarker) != std::string_view::npos;
     return unitsline ? std::uint64_t(units) : 0;
+}
+
+// "Charge           :     0" and "Spin multiplicity:     1" of the DFT module's settings.
+void chargeormultiplicity(Store& s, std::string_view line) {
+    const std::string_view text = trimleft(line);
+    const bool charge = text.starts_with("Charge");
+    if (!charge && !text.starts_with("Spin multiplicity")) {
+        return;
+    }
+    const std::size_t colon = text.find(':');
+    const FreeRead f = freerd(text.substr(std::min(colon + 1, text.size())));
+    if (colon == std::string_view::npos || f.nfndt != 1 || f.nfndi != 1) {
+        return;
+    }
+    const long long value = std::clamp<long long>(f.fndintegers(1), INT_MIN, INT_MAX);
+    if (charge) {
+        s.runcharge = int(value);
+    } else if (value >= 1) {
+        s.runmult = int(value);
+    }
 }
 
 bool blank(std::string_view line) {
@@ -275,6 +296,9 @@ void NwchemReader::read() {
             continue;
         }
         const std::uint64_t found = markersin(set, line, true);
+        if (found == 0 && !intable) {
+            chargeormultiplicity(s, line);
+        }
         if ((found & tablehead) != 0) {
             if (intable) {
                 closetable();

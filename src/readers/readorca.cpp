@@ -31,6 +31,9 @@ enum Marker : std::uint64_t {
     normalmodes = 32,
     irspectrum = 64,
     terminated = 128,
+    keywordline = 256,
+    totalcharge = 512,
+    multiplicity = 1024,
 };
 MarkerSet markers() {
     return MarkerSet{" O   R   C   A ",
@@ -40,7 +43,10 @@ MarkerSet markers() {
                      "VIBRATIONAL FREQUENCIES",
                      "NORMAL MODES",
                      "IR SPECTRUM",
-                     "ORCA TERMINATED NORMALLY"};
+                     "ORCA TERMINATED NORMALLY",
+                     "> !",
+                     "Total Charge",
+                     "Multiplicity"};
 }
 
 constexpr std::uint64_t sectionmarkers = frequencies | normalmodes | irspectrum;
@@ -367,6 +373,25 @@ void readorca(Store& s, InputFile& in) {
         }
         if (found & banner) {
             vib.close();
+            s.runkeywords.clear();
+        } else if (found & keywordline) {
+            // "|  1> ! B3LYP def2-SVP Opt" of the input echo, one "!" line per line.
+            const std::size_t bang = line.find("> !");
+            s.runkeywords += (s.runkeywords.empty() ? "" : "\n");
+            s.runkeywords += trimright(line.substr(bang + 2));
+        } else if (found & (totalcharge | multiplicity)) {
+            // "Total Charge  Charge  ....  0" and "Multiplicity  Mult  ....  1" of the SCF
+            // settings.
+            const FreeRead f = freerd(line);
+            const std::string_view first = f.nfnds >= 1 ? f.fndstrings(1) : "";
+            if (f.nfndi >= 1 && (first == "Total" || first == "Multiplicity")) {
+                const long long value = f.fndintegers(f.nfndi);
+                if (found & totalcharge) {
+                    s.runcharge = int(std::clamp<long long>(value, INT_MIN, INT_MAX));
+                } else if (value >= 1) {
+                    s.runmult = int(std::min<long long>(value, INT_MAX));
+                }
+            }
         } else if (found & coordinates) {
             if (readblock(s, in, !decoded)) {
                 decoded = true;

@@ -10,8 +10,10 @@
 #include "store/store.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <cmath>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -184,6 +186,28 @@ struct Walk {
     int mostmodes = 0;          // the largest mode number or count of the harmonic-analysis blocks
 };
 
+// The integer after a "name =" in the text; nullopt when there is none.
+std::optional<long long> valueafter(std::string_view text, std::string_view name) {
+    const std::size_t at = text.find(name);
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view rest = trimleft(text.substr(at + name.size()));
+    long long value = 0;
+    const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+    return ec == std::errc() ? std::optional<long long>(value) : std::nullopt;
+}
+
+// "Geometry (in Angstrom), charge = 0, multiplicity = 1:"
+void chargeandmultiplicity(Store& s, std::string_view text) {
+    const std::optional<long long> charge = valueafter(text, "charge =");
+    const std::optional<long long> mult = valueafter(text, "multiplicity =");
+    if (charge && mult && *mult >= 1) {
+        s.runcharge = clampint(*charge);
+        s.runmult = clampint(*mult);
+    }
+}
+
 // One run of the reader. Both passes walk the file with the same rules, the first one counting
 // and the second one storing, so that they agree on what is a geometry and a mode.
 struct Psi4Reader {
@@ -233,10 +257,11 @@ void Psi4Reader::line(std::string_view text) {
     } else if (has(found, scfgradmarker) && (store || (found & (inbohr | inangstrom)) == 0)) {
         // The first pass takes a line that also names the units as a units line.
         w.scfgrad = true;
-    } else if (has(found, inbohr)) {
-        w.rconvrs = angstrom_per_bohr;
-    } else if (has(found, inangstrom)) {
-        w.rconvrs = 1.0;
+    } else if (has(found, inbohr) || has(found, inangstrom)) {
+        w.rconvrs = has(found, inbohr) ? angstrom_per_bohr : 1.0;
+        if (store) {
+            chargeandmultiplicity(s, text);
+        }
     } else if (has(found, indexheader)) {
         w.readfrq = true;
         w.harmonictable = false;

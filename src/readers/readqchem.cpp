@@ -10,6 +10,7 @@
 #include "store/store.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -34,6 +35,7 @@ enum Marker : std::uint64_t {
     irintensity = 1U << 9,
     transdip = 1U << 10,
     thankyou = 1U << 11,
+    moleculeblock = 1U << 12,
 };
 constexpr std::uint64_t jobstarts = runningjob | welcome;
 
@@ -51,6 +53,7 @@ MarkerSet markers() {
         "IR Intens:",
         "TransDip",
         "Thank you very much for using Q-Chem",
+        "$molecule",
     };
 }
 
@@ -162,7 +165,8 @@ struct JobStart {
 // The state a pass carries from line to line; each pass starts from a fresh one.
 struct Walk {
     JobStart jobs;
-    bool reached = false; // the chosen job has begun
+    bool reached = false;    // the chosen job has begun
+    bool chargeline = false; // the line after "$molecule": charge and multiplicity
     // The orientation table under way.
     Part table = Part::none;
     int heading = 0;     // its heading lines so far
@@ -233,6 +237,15 @@ void QchemReader::pass() {
 }
 
 void QchemReader::line(std::string_view text) {
+    if (w.chargeline) {
+        // "0 1", or "read" for the molecule of the job before
+        w.chargeline = false;
+        const FreeRead f = freerd(text);
+        if (f.nfndt == 2 && f.nfndi == 2 && f.fndintegers(2) >= 1) {
+            s.runcharge = int(std::clamp<long long>(f.fndintegers(1), INT_MIN, INT_MAX));
+            s.runmult = int(std::min<long long>(f.fndintegers(2), INT_MAX));
+        }
+    }
     if (w.table != Part::none && tableline(text)) {
         return;
     }
@@ -256,6 +269,8 @@ void QchemReader::line(std::string_view text) {
     w.reached = true;
     if (opens) {
         newjob();
+    } else if (found & moleculeblock) {
+        w.chargeline = store;
     } else if (found & orientation) {
         w.table = Part::heading;
         w.heading = 0;

@@ -6,6 +6,7 @@
 #include <array>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -42,6 +43,10 @@ struct Options {
     bool lisotp = false;
     bool nolt = false;
     bool massie = false;
+    // The next calculation's inputs; unset, the run's own values or the defaults.
+    std::optional<long long> charge;
+    std::optional<long long> mult;
+    std::string method;
 };
 
 /// Where a run prints its messages and where its relative file names start. The streams are not

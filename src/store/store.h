@@ -14,6 +14,8 @@ inline constexpr double angstrom_per_bohr = 0.5291772484779358;
 inline constexpr double radians_per_degree = 0.017453292519943295;
 inline constexpr double degrees_per_radian = 57.29577951308232;
 inline constexpr double kcal_per_hartree = 627.509521484375;
+/// eV per Hartree as ASE, which writes and reads most extended XYZ files, converts.
+inline constexpr double ev_per_hartree = 27.211386024367243;
 
 /// Maximum number of bonded partners of one atom, and of listed nearest non-bonded atoms.
 inline constexpr int maxconn = 18;
@@ -75,6 +77,13 @@ struct Store : Options {
     Table1<double> frqintns;  // infrared intensity, km/mol
     Table3<double> vibvec;    // (1..3, atom, mode) displacement
     Table2<double> fscanfreq; // (1..2, mode) before and after a frequency scan
+
+    // What the output says for the next calculation: charge and multiplicity where it prints
+    // them (multiplicity 0: not printed), a Gaussian route and ORCA's "!" lines as echoed.
+    int runcharge = 0;
+    int runmult = 0;
+    std::string runroute;
+    std::string runkeywords;
 
     // Atoms of each element in the molecule, counted by the arrangement step.
     std::array<int, 99> idatdef{}; // entries 1..98

@@ -124,6 +124,16 @@ void writegeometry(const Store& s, const Table2<double>& d, double sign, const s
     if (!out.close()) {
         myexit("Error writing outputfile" + std::string(which), "writefile");
     }
+    if (!displacedinputextension(s).empty()) {
+        Table2<double> displaced;
+        displaced.allocate(Extent{1, 3}, Extent{1, s.nat}, 0.0);
+        for (int a = 1; a <= s.nat; ++a) {
+            for (int k = 1; k <= 3; ++k) {
+                displaced(k, a) = s.xyz(k, a) + sign * d(k, a);
+            }
+        }
+        writedisplacedinput(s, displaced, path);
+    }
 }
 
 // Writes the pair xyz + sign * d and xyz - sign * d, or says why there is nothing to write.
@@ -138,6 +148,10 @@ void writepair(const Store& s, const Table2<double>& d, bool nonzero, double sig
     if (nonzero) {
         s.log() << "Written distorted geometries to *fwd" << suffix << ".angs and *rev" << suffix
                 << ".angs files respectively.\n";
+        if (const std::string_view ext = displacedinputextension(s); !ext.empty()) {
+            s.log() << "Written inputs of them to *fwd" << suffix << ext << " and *rev" << suffix
+                    << ext << " files respectively.\n";
+        }
     } else {
         s.log() << "No distortion along the remaining imaginary modes; no files written.\n";
     }

@@ -4,6 +4,7 @@
 #include "store/tables.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -113,3 +114,49 @@ void writeopth(Store& s, OutputFile& out);
 void writeqmmm(Store& s, OutputFile& out);
 /// Position, symbol and partner positions that open an ADF Z-matrix line for output position i.
 std::string adfzmatline(const Store& s, int i);
+/// Extended XYZ trajectory of the geometry sequence with each frame's energy in eV.
+void writeextxyz(Store& s, OutputFile& out);
+/// SD file of the geometry sequence: a molfile record per geometry with bonds, bond orders and
+/// the energy; leaves the final structure and its connectivity in the store.
+void writesdf(Store& s, OutputFile& out);
+/// A bond of the connectivity between store atoms a < b, and its order 1 to 3.
+struct Bond {
+    int a;
+    int b;
+    int order;
+};
+/// The bonds of the store's connectivity, ordered so that H, C, N and O reach their usual
+/// valence where a Kekule-style assignment can do it, single elsewhere.
+std::vector<Bond> bondorders(const Store& s);
+/// The program an input for the next calculation is written for.
+enum class NextProgram { orca, gaussian };
+/// What such an input carries besides the atoms.
+struct NextInput {
+    long long charge = 0;
+    long long mult = 1;
+    std::string method; // ORCA's "!" lines (one per line) or a Gaussian route
+};
+/// Charge, multiplicity and method line: CHARGE, MULT and METHOD, else the run's (its method
+/// line only for the same program), else 0, 1 and a default; with note, one line on standard
+/// error for each default used.
+NextInput nextinput(const Store& s, NextProgram program, bool note);
+/// ORCA input of a geometry (Bohr, by store atom).
+void writeorcainput(const Store& s, OutputFile& out, const NextInput& next,
+                    const Table2<double>& bohr);
+/// Gaussian input of a geometry (Bohr, by store atom); its checkpoint file is named after file.
+void writegaussianinput(const Store& s, OutputFile& out, const NextInput& next,
+                        const Table2<double>& bohr, std::string_view file);
+/// Atom lines of those inputs: symbol and Angstrom coordinates, in output order.
+void writeinputatoms(const Store& s, OutputFile& out, const Table2<double>& bohr);
+/// ORCA input of the final structure.
+void writeorcain(Store& s, OutputFile& out);
+/// Gaussian input of the final structure.
+void writegjf(Store& s, OutputFile& out);
+/// With output type ORCAIN or GJF, the extension of the input each displaced geometry also
+/// gets; empty for other types.
+std::string_view displacedinputextension(const Store& s);
+/// The names of those inputs, for the overwrite guard.
+std::vector<std::string> displacedinputfiles(const Store& s);
+/// Writes the input of a displaced geometry (Bohr) beside its coordinate file, when the output
+/// type asks for one.
+void writedisplacedinput(const Store& s, const Table2<double>& bohr, const std::string& angsfile);

@@ -98,6 +98,8 @@ std::optional<std::vector<std::string>> commandfor(const std::string& control) {
             options.push_back(field(line, std::stoul(std::string(a.substr(column + 7))) - 1));
         } else if (a.find("type in columns") != std::string_view::npos) {
             options.push_back(field(line, 4, 6));
+        } else if (a.starts_with("text")) {
+            options.push_back(field(line, keyword->keyword.size()));
         } else if (!a.empty()) {
             std::istringstream words(line);
             std::string word;

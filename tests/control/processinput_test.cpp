@@ -195,3 +195,23 @@ TEST_F(ControlInput, OutputNeverOverwritesTheInput) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ControlInput, ChargeMultiplicityAndTheMethodLine) {
+    Store s = read("IN  XYZ    mol.xyz\n");
+    EXPECT_FALSE(s.charge || s.mult);
+    EXPECT_EQ(s.method, "");
+    s = read("IN  XYZ    mol.xyz\nCHARGE -2\nMULT 3\nMETHOD   B3LYP/def2-SVP  Opt Freq   \n");
+    EXPECT_EQ(message_, "");
+    EXPECT_EQ(s.charge, -2);
+    EXPECT_EQ(s.mult, 3);
+    EXPECT_EQ(s.method, "B3LYP/def2-SVP  Opt Freq");    // the rest of the line as written
+    s = read("IN  XYZ    mol.xyz\nCHARGE 1.0\nMULT\n"); // a real is no charge
+    EXPECT_FALSE(s.charge || s.mult);
+    read("IN  XYZ    mol.xyz\nMULT 0\n");
+    EXPECT_EQ(message_, "MULT must be 1 or more");
+    EXPECT_EQ(routine_, "processinput");
+}
+
+} // namespace

@@ -33,34 +33,45 @@ TEST(Writefile, DispatchesOnTheOutputType) {
 }
 
 // A run whose side file would replace its input file stops before it writes anything.
+// The vibration weights of the Molden writers, and the inputs written beside the displaced
+// geometries of a structure with an imaginary mode.
 TEST(Writefile, RefusesASideFileThatIsAnInputFile) {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() /
                                       ("kru_writefile_side_" + std::to_string(::getpid()));
     std::filesystem::create_directories(dir);
-    const std::filesystem::path input = dir / "mol.molden-vib.weights";
-    std::ofstream(input) << "kept\n";
-    for (const char* type : {"MOLDEN", "MOLF"}) {
+    struct Side {
+        const char *type, *output, *side;
+    };
+    for (const Side& c : {Side{"MOLDEN", "mol.molden", "mol.molden-vib.weights"},
+                          Side{"MOLF", "mol.molden", "mol.molden-vib.weights"},
+                          Side{"ORCAIN", "mol.inp", "mol.inp-rev.inp"},
+                          Side{"GJF", "mol.com", "mol.com-fwd.com"}}) {
+        const std::filesystem::path input = dir / c.side;
+        std::ofstream(input) << "kept\n";
         Store s;
         s.nat = 1;
         s.nvib = 1;
         allocstuff(s);
         s.iat(1) = 6;
         s.iorder(1, 1) = s.iorder(1, 2) = 1;
+        s.vibs(1) = -100.0;
+        s.vibvec(1, 1, 1) = 1.0;
         s.inputfile = input.string();
-        s.outputtype = type;
-        s.outputfile = (dir / "mol.molden").string();
+        s.outputtype = c.type;
+        s.outputfile = (dir / c.output).string();
         try {
             writefile(s);
-            ADD_FAILURE() << type << ": writefile returned";
+            ADD_FAILURE() << c.type << ": writefile returned";
         } catch (const RunError& e) {
             EXPECT_STREQ(e.what(), "Output file would overwrite an input file");
             EXPECT_EQ(e.routine, "writefile");
         }
-        EXPECT_FALSE(std::filesystem::exists(dir / "mol.molden")) << type;
+        EXPECT_FALSE(std::filesystem::exists(dir / c.output)) << c.type;
         std::ifstream in(input);
         std::stringstream text;
         text << in.rdbuf();
-        EXPECT_EQ(text.str(), "kept\n") << type;
+        EXPECT_EQ(text.str(), "kept\n") << c.type;
+        std::filesystem::remove(input);
     }
     std::filesystem::remove_all(dir);
 }

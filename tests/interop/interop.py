@@ -1,5 +1,6 @@
-"""KRU's outputs read back by Open Babel and ASE: the same atoms and coordinates to the printed
-precision, the CONECT bonds of a PDB file, and the frames of the trajectories."""
+"""KRU's outputs read back by Open Babel, ASE and RDKit: the same atoms and coordinates to the
+printed precision, the CONECT bonds of a PDB file, the frames of the trajectories, the charge and
+multiplicity of a Gaussian input, and the bonds, formula and energies of an SD file."""
 import os
 import shutil
 import subprocess
@@ -9,6 +10,9 @@ import warnings
 
 KRU = os.path.abspath(sys.argv[1])
 HERE = os.path.dirname(os.path.abspath(__file__))
+REALDATA = os.path.normpath(os.environ.get(
+    "KRU_REALDATA", os.path.join(HERE, "..", "..", "..", "shared", "realdata")))
+EV_PER_HARTREE = 27.211386024367243
 failures = []
 checks = 0
 
@@ -63,6 +67,94 @@ def sdfbonds(text):
         a, b = int(line[0:3]), int(line[3:6])
         bonds.add((min(a, b), max(a, b)))
     return bonds
+
+
+def sdfrecords(text):
+    """Per record of a V2000 SD file: atoms as (symbol, x, y, z), bonds as {(a, b): order} and the
+    ENERGY_HARTREE field."""
+    records = []
+    for block in text.split("$$$$\n"):
+        lines = block.splitlines()
+        if len(lines) < 4:
+            continue
+        natoms, nbonds = int(lines[3][0:3]), int(lines[3][3:6])
+        atoms = [(line[31:34].strip(), float(line[0:10]), float(line[10:20]), float(line[20:30]))
+                 for line in lines[4:4 + natoms]]
+        bonds = {}
+        for line in lines[4 + natoms:4 + natoms + nbonds]:
+            a, b = int(line[0:3]), int(line[3:6])
+            bonds[(min(a, b), max(a, b))] = int(line[6:9])
+        energy = float(lines[lines.index("> <ENERGY_HARTREE>") + 1])
+        records.append((atoms, bonds, energy))
+    return records
+
+
+def hill(composition):
+    """The Hill formula of KRU's REP composition ("H10.C10"): carbon, hydrogen, then A to Z."""
+    counts = {}
+    for part in composition.split("."):
+        symbol = part.rstrip("0123456789")
+        counts[symbol.capitalize()] = int(part[len(symbol):] or 1)
+    order = (["C", "H"] if "C" in counts else []) + sorted(
+        s for s in counts if "C" not in counts or s not in ("C", "H"))
+    return "".join(s + (str(counts[s]) if counts[s] > 1 else "") for s in order)
+
+
+def handoff(work):
+    """The ORCA/Gaussian inputs, the SD file and the extended XYZ file of a real optimisation
+    (divinylbenzene) read by the tools people script with."""
+    source = os.path.join(REALDATA, "Gaussian", "dvb_gopt.out")
+    if not os.path.exists(source):
+        print(f"skip the real-data checks: {source} not found")
+        return
+    rep = open(kru(work, "GAUSS", source, "REP", "dvb.rep")).read()
+    formula = hill(rep.split("Total system: ")[1].split()[0])
+    check(formula == "C10H10", "KRU's Hill formula of divinylbenzene is C10H10")
+    final = xyzframes(open(kru(work, "GAUSS", source, "XYZ", "dvb.xyz")).read())[0]
+    steps = xyzframes(open(kru(work, "GAUSS", source, "MOVXYZ", "dvb.movxyz")).read())
+
+    import ase.io
+    gjf = kru(work, "GAUSS", source, "GJF", "dvb.gjf", "CHARGE -1\nMULT 2\n")
+    # Open Babel writes Gaussian inputs but does not read them; ASE does.
+    atoms = ase.io.read(gjf, format="gaussian-in", attach_calculator=True)
+    read = [(s, *p) for s, p in zip(atoms.get_chemical_symbols(), atoms.positions)]
+    check(same(read, final, 1e-6) and atoms.calc.parameters.get("charge") == -1
+          and atoms.calc.parameters.get("mult") == 2,
+          "ASE reads the Gaussian input: atoms, coordinates, charge and multiplicity")
+
+    sdf = kru(work, "GAUSS", source, "SDF", "dvb.sdf")
+    records = sdfrecords(open(sdf).read())
+    check(len(records) == len(steps) and all(same(r[0], f, 1e-4) for r, f in zip(records, steps)),
+          "KRU's SD file holds every step of the optimisation")
+    frames = xyzframes(obabel("sdf", sdf))
+    check(len(frames) == len(steps) and all(same(a, f, 1e-4) for a, f in zip(frames, steps)),
+          "Open Babel reads every record of the SD file with its atoms and coordinates")
+    formulas = [line.split()[-1] for line in subprocess.run(
+        ["obabel", "-isdf", sdf, "-otxt", "--append", "formula"], capture_output=True,
+        text=True).stdout.splitlines()]
+    check(formulas == [formula] * len(records), "Open Babel's formula of every record is KRU's")
+
+    from rdkit import Chem, RDLogger
+    from rdkit.Chem.rdMolDescriptors import CalcMolFormula
+    RDLogger.DisableLog("rdApp.*")  # a flat molecule tagged 3D draws a warning per record
+    mols = list(Chem.SDMolSupplier(sdf, removeHs=False, sanitize=True))
+    check(len(mols) == len(records) and all(m is not None for m in mols),
+          "RDKit reads and sanitises every record of the SD file")
+    ok = True
+    for mol, (_, bonds, energy) in zip(mols, records):
+        got = {(min(b.GetBeginAtomIdx(), b.GetEndAtomIdx()) + 1,
+                max(b.GetBeginAtomIdx(), b.GetEndAtomIdx()) + 1) for b in mol.GetBonds()}
+        ok = ok and got == set(bonds) and CalcMolFormula(mol) == formula
+        ok = ok and abs(float(mol.GetProp("ENERGY_HARTREE")) - energy) < 1e-12
+    check(ok, "RDKit takes the SD file's bonds, the formula C10H10 and the energy field")
+
+    extxyz = kru(work, "GAUSS", source, "EXTXYZ", "dvb.extxyz")
+    traj = ase.io.read(extxyz, index=":")
+    check(len(traj) == len(steps) and all(
+        same([(s, *p) for s, p in zip(a.get_chemical_symbols(), a.positions)], f, 1e-8)
+        and abs(a.get_potential_energy() - r[2] * EV_PER_HARTREE) < 1e-6
+        for a, f, r in zip(traj, steps, records)),
+        "ASE reads every frame of the extended XYZ file with its positions and energy")
 
 
 def conectbonds(path):
@@ -135,6 +227,7 @@ def main():
               "ASE reads the multi-model PDB file as three frames")
         models = ase.io.read(os.path.join(work, "opt.movxyz"), index=":", format="xyz")
         check(len(models) == 3, "ASE reads the XYZ trajectory as three frames")
+        handoff(work)
     finally:
         shutil.rmtree(work)
     print(f"{checks - len(failures)} passed, {len(failures)} failed")
