@@ -282,8 +282,19 @@ void listconnections(const Store& s) {
     s.log() << out;
 }
 
+// Whether the output's writer reads the Z-matrix; an unknown type keeps the full work, so that
+// the run fails as it always did.
+bool readszmatrix(const Store& s) {
+    const WriterEntry* writer = findoutputtype(s.outputtype);
+    return writer == nullptr || writer->zmatrix;
+}
+
 void zmatrix(Store& s) {
     if (!s.inputkmatrix && !s.newkmatrix) {
+        // The reference table's nearest-atom search is most of the work on a large structure.
+        if (!readszmatrix(s)) {
+            return;
+        }
         buildkmatrix(s);
         internalcoordinates(s);
         return;

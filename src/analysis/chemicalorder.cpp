@@ -299,11 +299,10 @@ class ClosestPairs {
         found_.clear();
         bool complete = false;
         const int stage = st.batches - 1;
-        if (stage <= 1 && grid_) {
-            // Every unplaced atom within the reach, then the nearest `want` within twice it.
-            const double reach = stage == 0 ? firstreach : 2.0 * firstreach;
-            const double reach2 = reach * reach;
-            grid_->ball(pa, reach, [&](int b, const double*) {
+        if (stage == 0 && grid_) {
+            // Every unplaced atom within the reach.
+            const double reach2 = firstreach * firstreach;
+            grid_->ball(pa, firstreach, [&](int b, const double*) {
                 if (!placed_[std::size_t(b)]) {
                     const double d = distance2(pa.data(), &s_.xyz(1, b));
                     if (d < reach2 && before(st.lastd, st.lastatom, d, b)) {
@@ -312,18 +311,17 @@ class ClosestPairs {
                 }
             });
             std::sort(found_.begin(), found_.end());
-            if (stage == 1 && found_.size() > want) {
-                found_.resize(want);
-                st.lastd = found_.back().d;
-                st.lastatom = found_.back().atom;
-            } else {
-                // Handed out: every atom nearer than the reach, and none at it or beyond.
-                st.lastd = std::nextafter(reach2, 0.0);
-                st.lastatom = std::numeric_limits<int>::max();
-            }
+            // Handed out: every atom nearer than the reach, and none at it or beyond.
+            st.lastd = std::nextafter(reach2, 0.0);
+            st.lastatom = std::numeric_limits<int>::max();
         } else {
+            // The second batch: the nearest `want` within twice the reach. The tree of the
+            // unplaced atoms passes over a finished region at once, where the grid would list
+            // its placed atoms one by one.
+            const bool second = stage == 1 && grid_;
+            const double bound = second ? 4.0 * firstreach * firstreach : pairlimit;
             auto offer = [&](int b, double d) {
-                if (!(d < pairlimit) || !before(st.lastd, st.lastatom, d, b)) {
+                if (!(d < bound) || !before(st.lastd, st.lastatom, d, b)) {
                     return;
                 }
                 if (found_.size() == want && !before(d, b, found_.back().d, found_.back().atom)) {
@@ -336,9 +334,14 @@ class ClosestPairs {
                 }
             };
             tree().search(pa.data(), offer,
-                          [&] { return found_.size() == want ? found_.back().d : pairlimit; });
+                          [&] { return found_.size() == want ? found_.back().d : bound; });
             complete = found_.size() < want;
-            if (!found_.empty()) {
+            if (second && complete) {
+                // Every atom nearer than twice the reach handed out; farther ones may remain.
+                complete = false;
+                st.lastd = std::nextafter(bound, 0.0);
+                st.lastatom = std::numeric_limits<int>::max();
+            } else if (!found_.empty()) {
                 st.lastd = found_.back().d;
                 st.lastatom = found_.back().atom;
             }

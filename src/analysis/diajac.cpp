@@ -15,8 +15,18 @@ namespace {
 constexpr double thresholdfactor = 0.20000000298023224;
 constexpr int maxsweeps = 50;
 
+// The loops below run on four elements at once where the processor has AVX2. Each element gets
+// the same operations in the same order either way (no fused multiply-add), so the bits do not
+// depend on the processor.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define KRU_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define KRU_AVX2_CLONES
+#endif
+
 // The rotation of the pairs x = xp[r], y = yq[r] for r in [from, to), both from their old values.
-void rotate(double* xp, double* yq, std::size_t from, std::size_t to, double s, double tau) {
+KRU_AVX2_CLONES void rotate(double* xp, double* yq, std::size_t from, std::size_t to, double s,
+                            double tau) {
     for (std::size_t r = from; r < to; ++r) {
         const double x = xp[r];
         const double y = yq[r];
@@ -33,9 +43,28 @@ void mirror(double* a, std::size_t n, std::size_t p, std::size_t from, std::size
     }
 }
 
+// The rotation of column p below row q with row q in the columns after q, where row q is
+// current; column q below the diagonal is left as it is, mirrored from row q before it is read.
+void rotatewithrow(double* a, std::size_t n, double* colp, std::size_t q, double s, double tau) {
+    for (std::size_t r = q + 1; r < n; ++r) {
+        const double x = colp[r];
+        const double y = a[q + n * r];
+        colp[r] = x - s * (y + x * tau);
+        a[q + n * r] = y + s * (x - y * tau);
+    }
+}
+
+// Column c below the diagonal made the mirror of row c again. Read across the columns, but the
+// next column's rows lie in the same cache lines.
+void mirrorcolumn(double* a, std::size_t n, std::size_t c) {
+    for (std::size_t r = c + 1; r < n; ++r) {
+        a[r + n * c] = a[c + n * r];
+    }
+}
+
 // The lower triangle of the columns from `from` on made the mirror of the upper one again, tile
 // by tile, so that each cache line is fetched once for several elements.
-void lowerfromupper(double* a, std::size_t n, std::size_t from) {
+KRU_AVX2_CLONES void lowerfromupper(double* a, std::size_t n, std::size_t from) {
     constexpr std::size_t tile = 8;
     for (std::size_t jb = from; jb < n; jb += tile) {
         const std::size_t jend = std::min(jb + tile, n);
@@ -53,13 +82,12 @@ void lowerfromupper(double* a, std::size_t n, std::size_t from) {
 } // namespace
 
 // The method is defined on the upper triangle. The lower triangle is made its mirror at entry,
-// so every rotation reads and writes whole columns p and q (contiguous in memory) and takes
-// exactly the values the upper triangle holds. The copies are kept as fresh as the next
-// rotations need them: row q in the columns after it after each rotation (later rotations of
-// the same p read column q' at row q); row p in the columns after it, and the lower triangle of
-// the columns after p, once after all rotations of that p (the rotations of later p read those
-// columns whole). The columns up to p are not read again in the sweep: their lower triangle is
-// mirrored once at its end, for the next sweep.
+// so that a rotation reads and writes column p whole (contiguous in memory) and column q above
+// the diagonal, and takes exactly the values the upper triangle holds. Below the diagonal the
+// rotation takes row q itself, which is current there, and leaves column q as it is. Column p
+// below the diagonal is mirrored from row p before the rotations of that p, and row p from it
+// once after them (the rotations of later p read it in their columns). The whole lower triangle
+// is mirrored once at the end of a sweep, for the sum of the next.
 void diajac(double* a, double* v, double* d, int n) {
     const std::size_t nn = std::size_t(n > 0 ? n : 0);
     auto at = [&](std::size_t i, std::size_t j) -> double& { return a[i + nn * j]; };
@@ -96,6 +124,7 @@ void diajac(double* a, double* v, double* d, int n) {
         const double threshold = sweep <= 3 ? thresholdfactor * offdiag / double(nn * nn) : 0.0;
 
         for (std::size_t p = 0; p + 1 < nn; ++p) {
+            mirrorcolumn(a, nn, p);
             for (std::size_t q = p + 1; q < nn; ++q) {
                 const double apq = at(q, p);
                 const double g = 100.0 * std::abs(apq);
@@ -137,12 +166,10 @@ void diajac(double* a, double* v, double* d, int n) {
                 double* colq = &at(0, q);
                 rotate(colp, colq, 0, p, s, tau);
                 rotate(colp, colq, p + 1, q, s, tau);
-                rotate(colp, colq, q + 1, nn, s, tau);
-                mirror(a, nn, q, q + 1, nn);
+                rotatewithrow(a, nn, colp, q, s, tau);
                 rotate(&vt(0, p), &vt(0, q), 0, nn, s, tau);
             }
             mirror(a, nn, p, p + 1, nn);
-            lowerfromupper(a, nn, p + 1);
         }
         lowerfromupper(a, nn, 0);
         for (std::size_t p = 0; p < nn; ++p) {

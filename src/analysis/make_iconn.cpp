@@ -86,13 +86,18 @@ void recordpair(Store& s, int i, int j, double r) {
     }
 }
 
-void clearlists(Store& s) {
+// Without near lists, only lists an earlier call filled are emptied: the near lists are the
+// larger part of the tables, and a run that never writes to them keeps them out of memory.
+void clearlists(Store& s, bool nearlists) {
     for (int a = 1; a <= s.nat; ++a) {
         for (int k = 0; k <= maxconn; ++k) {
             s.iconn(k, a) = 0;
         }
         for (int k = 1; k <= maxconn; ++k) {
             s.rconn(k, a) = 0.0;
+        }
+        if (!nearlists && s.inear(0, a) == 0) {
+            continue;
         }
         for (int k = 0; k <= maxnear; ++k) {
             s.inear(k, a) = 0;
@@ -174,26 +179,48 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
             toomanyfound = ++partners[std::size_t(a)] > maxconn || toomanyfound;
         }
     };
-    for (int i : atoms) {
-        const Vec3 pi = point(s.xyz, i);
-        auto consider = [&](int j, const double* pj) {
-            if (j >= i) {
+    // Each pair of neighbouring cells once: atom i meets the atoms before it in its own cell
+    // and all atoms of the neighbouring cells after its own. Should an atom gather more partners
+    // than fit, the pairs are gathered again atom by atom as the all-pairs loop meets them (j
+    // before i in all neighbouring cells), so that the run fails where that loop fails.
+    auto gather = [&](bool eachcellpaironce) {
+        for (int i : atoms) {
+            const Vec3 pi = point(s.xyz, i);
+            auto consider = [&](int j, const double* pj) {
+                if (j == i || (j > i && !eachcellpaironce)) {
+                    return;
+                }
+                const double d2 = squared(pi, pj);
+                if (d2 <= reach2) {
+                    const double r = std::sqrt(d2);
+                    if (bonded(r, s.iat(i), s.iat(j))) {
+                        record(std::max(i, j), std::min(i, j), r);
+                    }
+                }
+            };
+            const std::array<int, 3> cell = grid.cellof(s, i);
+            if (eachcellpaironce) {
+                grid.shell(cell, 0, [&](int j, const double* pj) {
+                    if (j < i) {
+                        consider(j, pj);
+                    }
+                });
+                grid.laterneighbours(cell, consider);
+            } else {
+                grid.shell(cell, 0, consider);
+                grid.shell(cell, 1, consider);
+            }
+            if (toomanyfound) {
                 return;
             }
-            const double d2 = squared(pi, pj);
-            if (d2 <= reach2) {
-                const double r = std::sqrt(d2);
-                if (bonded(r, s.iat(i), s.iat(j))) {
-                    record(i, j, r);
-                }
-            }
-        };
-        const std::array<int, 3> cell = grid.cellof(s, i);
-        grid.shell(cell, 0, consider);
-        grid.shell(cell, 1, consider);
-        if (toomanyfound) {
-            break;
         }
+    };
+    gather(true);
+    if (toomanyfound) {
+        pairs.clear();
+        std::fill(partners.begin(), partners.end(), 0);
+        toomanyfound = false;
+        gather(false);
     }
     std::sort(pairs.begin(), pairs.end(),
               [](const Pair& p, const Pair& q) { return p.i != q.i ? p.i < q.i : p.j < q.j; });
@@ -336,7 +363,6 @@ void gridnear(Store& s, const CellGrid& grid, const std::vector<int>& atoms, dou
 } // namespace
 
 void make_iconn(Store& s, bool nearlists) {
-    clearlists(s);
     // Atoms without finite coordinates are at no finite distance from any other: they bond to
     // none and are nobody's near neighbour.
     std::vector<int> atoms;
@@ -349,8 +375,11 @@ void make_iconn(Store& s, bool nearlists) {
         }
     }
     // Coordinates beyond any molecule's size would overflow the cell arithmetic; such stores
-    // go through every pair instead.
-    if (spread > 1e12) {
+    // go through every pair instead, which fills the near lists as it goes.
+    const bool everypair = spread > 1e12;
+    nearlists = nearlists || everypair;
+    clearlists(s, nearlists);
+    if (everypair) {
         allpairs(s);
     } else {
         const double reach = bondreach(s);
@@ -360,5 +389,7 @@ void make_iconn(Store& s, bool nearlists) {
             gridnear(s, grid, atoms, reach);
         }
     }
-    countnear(s);
+    if (nearlists) {
+        countnear(s);
+    }
 }

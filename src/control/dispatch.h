@@ -48,6 +48,7 @@ struct WriterEntry {
     /// The files the writer writes besides the output file; nullptr: none.
     std::vector<std::string> (*sidefiles)(const Store&) = nullptr;
     bool nearlists = false; // reads the 20 nearest non-bonded atoms of each atom
+    bool zmatrix = false;   // reads the Z-matrix: reference atoms and internal coordinates
 };
 
 struct KeywordEntry {

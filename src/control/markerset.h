@@ -16,17 +16,28 @@ class MarkerSet {
     explicit MarkerSet(std::initializer_list<std::string_view> markers);
     /// Bit i set when marker i (in the order given) stands in the line.
     std::uint64_t find(std::string_view line) const;
+    /// The same without vector instructions, as on a processor that lacks them.
+    std::uint64_t findportable(std::string_view line) const;
 
   private:
     struct Marker {
         std::string text;
-        std::size_t core = 0;   // length without the trailing blanks
-        std::size_t anchor = 0; // offset of its rarest character, looked for first
+        std::size_t core = 0; // length without the trailing blanks
+        std::size_t pair = 0; // offset of its rarest two adjacent characters, looked for first
     };
     bool at(std::string_view line, std::size_t start, const Marker& m) const;
+    // The markers whose pair starts at i, compared in full.
+    void candidates(std::string_view line, std::size_t i, std::uint64_t& found) const;
+    void rest(std::string_view line, std::uint64_t& found) const;
+    std::uint64_t findvector(std::string_view line) const;
 
     std::vector<Marker> markers_;
-    std::array<std::uint64_t, 256> byanchor_{}; // the markers anchored on each byte
-    std::array<unsigned char, 256> anchor_{};   // 1 for a byte that anchors any
-    std::uint64_t blank_ = 0;                   // markers of blanks only, looked for plainly
+    std::array<std::uint64_t, 256> byfirst_{};  // the markers whose pair starts with each byte
+    std::array<std::uint64_t, 256> bysecond_{}; // and those whose pair ends with it
+    std::array<unsigned char, 256> first_{};    // 1 for a byte that starts any pair
+    // Eight groups of markers: for each group, the low and the high half-bytes of the pairs'
+    // first and second characters, so that a vector table lookup tests 32 places at once.
+    std::array<unsigned char, 16> lowfirst_{}, highfirst_{}, lowsecond_{}, highsecond_{};
+    std::uint64_t single_ = 0; // markers of one character before any blanks, looked for plainly
+    std::uint64_t blank_ = 0;  // markers of blanks only, looked for plainly
 };

@@ -35,7 +35,8 @@ std::vector<std::string> modefiles(const Store& s, std::string_view suffix, bool
 // In the order the types are tried; each type appears once, and so does each extension.
 constexpr std::array writers{
     WriterEntry{"ADFC", &writeadfc, "ADF single-point job script, Cartesian atoms", ".adfc"},
-    WriterEntry{"ADFZ", &writeadfz, "ADF atoms block in Z-matrix form", ".adfz"},
+    WriterEntry{"ADFZ", &writeadfz, "ADF atoms block in Z-matrix form", ".adfz", nullptr, false,
+                true},
     WriterEntry{"CONN", &writeconn, "connectivity list: each atom with its bond partners", ".conn"},
     WriterEntry{"AMV", &writeamv, "one multi-frame coordinate file per normal mode", ".amv",
                 [](const Store& s) { return modefiles(s, ".amv", false); }},
@@ -43,7 +44,7 @@ constexpr std::array writers{
     WriterEntry{"BOHRS", &writebohrs, "bare atom list, Bohr", ".bohrs .bohr"},
     WriterEntry{"C3D", &writec3d, "Chem3D-style coordinate table with bonds", ".c3d"},
     WriterEntry{"DAT", &writedat, "MOPAC input, Cartesian coordinates", ".dat .mop"},
-    WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix", ".datz"},
+    WriterEntry{"DATZ", &writedatz, "MOPAC input, Z-matrix", ".datz", nullptr, false, true},
     WriterEntry{"EXTXYZ", &writeextxyz, "extended XYZ trajectory with each geometry's energy (eV)",
                 ".extxyz"},
     WriterEntry{"FRQPDB", &writefrqpdb,
@@ -59,7 +60,8 @@ constexpr std::array writers{
     WriterEntry{"MOVPDB", &writemovpdb, "multi-model PDB file of the geometry sequence", ".movpdb"},
     WriterEntry{"MOVXYZ", &writemovxyz, "XYZ trajectory of the geometry sequence", ".movxyz"},
     WriterEntry{"OPTH", &writeopth,
-                "ADF optimisation job script, Z-matrix with only hydrogen variables free", ".opth"},
+                "ADF optimisation job script, Z-matrix with only hydrogen variables free", ".opth",
+                nullptr, false, true},
     WriterEntry{"ORCAIN", &writeorcain, "ORCA input: method line, charge and multiplicity, atoms",
                 ".inp", &displacedinputfiles},
     WriterEntry{"PLOT", &writeplot,
@@ -72,8 +74,10 @@ constexpr std::array writers{
                 "SD file: a molfile with bonds and energy per geometry of the sequence",
                 ".sdf .sd .mol"},
     WriterEntry{"XYZ", &writexyz, "XYZ file with the energy in the title", ".xyz"},
-    WriterEntry{"ZMAT", &writezmat, "Z-matrix with variables, values grouped by kind", ".zmat"},
-    WriterEntry{"ZMATSP", &writezmatsp, "Z-matrix with variables, values atom by atom", ".zmatsp"},
+    WriterEntry{"ZMAT", &writezmat, "Z-matrix with variables, values grouped by kind", ".zmat",
+                nullptr, false, true},
+    WriterEntry{"ZMATSP", &writezmatsp, "Z-matrix with variables, values atom by atom", ".zmatsp",
+                nullptr, false, true},
 };
 
 } // namespace

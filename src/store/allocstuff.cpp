@@ -89,8 +89,7 @@ void allocstuff(Store& s) {
         create(s.log(), fill, s.t4gen, "T4GEN", nat, left, atoms);
         create(s.log(), fill, s.iorder, "IORDER", times(2, nat), left, atoms, Extent{1, 2});
         create(s.log(), fill, s.iconn, "ICONN", times(18, nat), left, Extent{0, maxconn}, atoms);
-        create(s.log(), fill, s.rnear, "RNEAR", times(20, nat), left, Extent{1, maxnear}, atoms,
-               1000000.0);
+        create(s.log(), fill, s.rnear, "RNEAR", times(20, nat), left, Extent{1, maxnear}, atoms);
         create(s.log(), fill, s.rconn, "RCONN", times(18, nat), left, Extent{1, maxconn}, atoms);
         create(s.log(), fill, s.inear, "INEAR", times(20, nat), left, Extent{0, maxnear}, atoms);
         create(s.log(), fill, s.kmatrx, "KMATRX", times(3, nat), left, Extent{1, 3},

@@ -5,7 +5,48 @@
 
 #include <cassert>
 #include <cstddef>
+#include <cstdlib>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
+
+/// Storage of the tables. calloc takes a large block fresh from the system, whose pages are zero
+/// until written, so the zeros of a table are not written out: a table that a run never writes
+/// to takes no memory.
+template <class T> struct ZeroPageAllocator {
+    using value_type = T;
+    ZeroPageAllocator() = default;
+    template <class U> explicit ZeroPageAllocator(const ZeroPageAllocator<U>&) {}
+    T* allocate(std::size_t n) {
+        void* p = std::calloc(n, sizeof(T));
+        if (p == nullptr) {
+            throw std::bad_alloc();
+        }
+        return static_cast<T*>(p);
+    }
+    void deallocate(T* p, std::size_t) { std::free(p); }
+    /// A number's value-initialisation is calloc's zero; anything else is constructed.
+    template <class U> void construct(U* p) { ::new (static_cast<void*>(p)) U; }
+    template <class U, class... A> void construct(U* p, A&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
+    }
+    bool operator==(const ZeroPageAllocator&) const = default;
+};
+
+template <class T> using TableStorage = std::vector<T, ZeroPageAllocator<T>>;
+
+/// n copies of init; zeros of a number type are left to the allocator.
+template <class T> void fillstorage(TableStorage<T>& v, std::size_t n, const T& init) {
+    if constexpr (std::is_arithmetic_v<T>) {
+        if (init == T()) {
+            TableStorage<T> zeros(n);
+            v.swap(zeros);
+            return;
+        }
+    }
+    v.assign(n, init);
+}
 
 /// Lower and upper bound of one dimension, both included.
 struct Extent {
@@ -19,7 +60,7 @@ template <class T> class Table1 {
     using value_type = T;
     void allocate(Extent e, const T& init = T()) {
         e_ = e;
-        v_.assign(std::size_t(e.size()), init);
+        fillstorage(v_, std::size_t(e.size()), init);
         allocated_ = true;
     }
     void deallocate() {
@@ -39,7 +80,7 @@ template <class T> class Table1 {
         return std::size_t(i - e_.lo);
     }
     Extent e_;
-    std::vector<T> v_;
+    TableStorage<T> v_;
     bool allocated_ = false;
 };
 
@@ -49,7 +90,7 @@ template <class T> class Table2 {
     void allocate(Extent e1, Extent e2, const T& init = T()) {
         e1_ = e1;
         e2_ = e2;
-        v_.assign(std::size_t(e1.size() * e2.size()), init);
+        fillstorage(v_, std::size_t(e1.size() * e2.size()), init);
         allocated_ = true;
     }
     void deallocate() {
@@ -70,7 +111,7 @@ template <class T> class Table2 {
         return std::size_t((i - e1_.lo) + e1_.size() * (j - e2_.lo));
     }
     Extent e1_, e2_;
-    std::vector<T> v_;
+    TableStorage<T> v_;
     bool allocated_ = false;
 };
 
@@ -81,7 +122,7 @@ template <class T> class Table3 {
         e1_ = e1;
         e2_ = e2;
         e3_ = e3;
-        v_.assign(std::size_t(e1.size() * e2.size() * e3.size()), init);
+        fillstorage(v_, std::size_t(e1.size() * e2.size() * e3.size()), init);
         allocated_ = true;
     }
     void deallocate() {
@@ -100,6 +141,6 @@ template <class T> class Table3 {
         return std::size_t((i - e1_.lo) + e1_.size() * ((j - e2_.lo) + e2_.size() * (k - e3_.lo)));
     }
     Extent e1_, e2_, e3_;
-    std::vector<T> v_;
+    TableStorage<T> v_;
     bool allocated_ = false;
 };

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <vector>
 
 namespace {
@@ -123,6 +124,67 @@ TEST(Arrange, DihedralPartnerFallsBackToNearestEarlierAtom) {
     EXPECT_EQ(s.kmatrx(1, 4), 1);
     EXPECT_EQ(s.kmatrx(2, 4), 2);
     EXPECT_EQ(s.kmatrx(3, 4), 3);
+}
+
+// Everything but the Z-matrix, which only the Z-matrix writers read.
+std::vector<double> arrangedtables(const Store& s) {
+    std::vector<double> t;
+    for (int a = 1; a <= s.nat; ++a) {
+        for (int j = 0; j <= s.iconn(0, a); ++j) {
+            t.push_back(s.iconn(j, a));
+        }
+        for (int j = 0; j <= s.inear(0, a); ++j) {
+            t.push_back(s.inear(j, a));
+        }
+        t.insert(t.end(), {double(s.iorder(a, 1)), double(s.iorder(a, 2)), double(s.iatmol(a)),
+                           s.t4gen(a), s.xyz(1, a), s.xyz(2, a), s.xyz(3, a)});
+    }
+    return t;
+}
+
+TEST(Arrange, OnlyZmatrixWritersGetTheZmatrixAndNothingElseDiffers) {
+    std::mt19937 random(21);
+    std::uniform_int_distribution<int> element(1, 17);
+    for (int trial = 0; trial < 40; ++trial) {
+        std::vector<Atom> atoms;
+        const int n = 4 + trial * 3;
+        // Dense enough for bonds and molecules of several atoms.
+        std::uniform_real_distribution<double> box(0.0, std::cbrt(n / 0.08));
+        for (int a = 0; a < n; ++a) {
+            atoms.push_back({element(random), box(random), box(random), box(random)});
+        }
+        for (const bool reorder : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "trial " << trial << " reorder " << reorder);
+            std::vector<double> full;
+            for (const char* type : {"ZMAT", "PDB", "XYZ", "MOVPDB"}) {
+                Store s = molecule(atoms);
+                s.reorder = reorder;
+                s.outputtype = type;
+                arrange(s);
+                if (full.empty()) {
+                    full = arrangedtables(s);
+                    EXPECT_NE(s.kmatrx(1, s.iorder(2, 2)), 0);
+                    continue;
+                }
+                EXPECT_EQ(arrangedtables(s), full) << type;
+                for (int a = 1; a <= s.nat; ++a) {
+                    EXPECT_EQ(s.kmatrx(1, a), 0) << type;
+                }
+            }
+        }
+    }
+}
+
+TEST(Arrange, FarAtomStopsOnlyAZmatrix) {
+    // No earlier atom lies within reach of the fourth one's reference search.
+    const std::vector<Atom> atoms = {
+        {6, 0.0, 0.0, 0.0}, {1, 1.09, 0.0, 0.0}, {1, -0.4, 1.0, 0.0}, {1, 900.0, 0.0, 0.0}};
+    Store s = molecule(atoms);
+    s.outputtype = "ZMAT";
+    EXPECT_THROW(arrange(s), RunError);
+    s = molecule(atoms);
+    s.outputtype = "PDB";
+    EXPECT_NO_THROW(arrange(s));
 }
 
 TEST(Arrange, FourCoordinationIndex) {

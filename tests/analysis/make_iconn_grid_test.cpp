@@ -149,6 +149,39 @@ TEST(MakeIconnGrid, SameListsAsEveryPair) {
     }
 }
 
+// Without near lists: the same bonded lists, and near lists empty, also where an earlier call
+// had filled them; a store that goes through every pair keeps what that search finds.
+TEST(MakeIconnGrid, WithoutNearListsTheSameBondsAndEmptyNearLists) {
+    std::mt19937 rng(8);
+    for (int trial = 0; trial < 300; ++trial) {
+        Store s = randomstore(rng, trial);
+        if (trial % 10 == 0) {
+            s.xyz(3, s.nat) = 1.0e13;
+        }
+        const Lists want = reference(s);
+        if (!want.failure.empty()) {
+            continue;
+        }
+        Store filled = s;
+        make_iconn(filled);
+        for (Store* store : {&s, &filled}) {
+            make_iconn(*store, false);
+            for (int a = 1; a <= s.nat; ++a) {
+                for (int k = 0; k <= maxconn; ++k) {
+                    ASSERT_EQ(store->iconn(k, a), want.iconn[std::size_t(a) * 19 + std::size_t(k)])
+                        << "trial " << trial << " atom " << a << " slot " << k;
+                }
+                for (int k = 0; k <= maxnear; ++k) {
+                    const int near =
+                        trial % 10 == 0 ? want.inear[std::size_t(a) * 21 + std::size_t(k)] : 0;
+                    ASSERT_EQ(store->inear(k, a), near)
+                        << "trial " << trial << " atom " << a << " near slot " << k;
+                }
+            }
+        }
+    }
+}
+
 // Atoms at an infinite or undefined place are at no distance from any other: every atom of
 // such a store, or only some of them.
 TEST(MakeIconnGrid, AtomsWithoutFiniteCoordinates) {

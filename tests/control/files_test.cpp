@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -68,6 +69,35 @@ TEST(InputFile, SameLinesFromMemoryAPlainFileAndACompressedFile) {
     EXPECT_FALSE(missing.load((dir / "none.txt").string()));
     EXPECT_FALSE(missing.load(dir.string()));
     std::filesystem::remove_all(dir);
+}
+
+TEST(InputFile, LinesOfRandomLengthsAsSplitOneByteAtATime) {
+    // Line ends at every place of the sixteen-byte blocks the search takes, and near the end.
+    std::mt19937 rng(3);
+    for (int trial = 0; trial < 300; ++trial) {
+        std::string text;
+        std::vector<std::string> want;
+        const int count = int(rng() % 30);
+        for (int k = 0; k < count; ++k) {
+            std::string line(rng() % 3 == 0 ? rng() % 200 : rng() % 40, 'a');
+            for (char& c : line) {
+                c = " x\r\t1"[rng() % 5];
+            }
+            text += line;
+            const bool last = k + 1 == count && rng() % 2 == 0;
+            if (!last) {
+                text += '\n';
+            } else if (line.empty()) {
+                break; // the text ends with the line end before: no further line
+            }
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            want.push_back(line.substr(0, recordlength));
+        }
+        InputFile in(text);
+        ASSERT_EQ(lines(in), want) << trial;
+    }
 }
 
 } // namespace

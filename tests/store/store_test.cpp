@@ -14,7 +14,7 @@ TEST(Store, AllocstuffCreatesTablesWithTheirInitialValues) {
     allocstuff(s);
     EXPECT_EQ(s.moldescr(3), "MOL       ");
     EXPECT_EQ(s.atdescr(1), "          ");
-    EXPECT_EQ(s.rnear(20, 3), 1000000.0);
+    EXPECT_EQ(s.inear(0, 3), 0); // no near neighbours yet
     EXPECT_EQ(s.iconn(0, 2), 0);
     EXPECT_EQ(s.kmatrx(3, -3), 0); // reference positions before the first atom
     EXPECT_EQ(s.zmat(1, 0), 0.0);
