@@ -5,6 +5,7 @@
 
 #include "control/files.h"
 
+#include <algorithm>
 #include <bit>
 #include <cassert>
 #include <cstring>
@@ -27,6 +28,27 @@ std::size_t rarity(char c) {
     return k == std::string_view::npos ? common.size() : k;
 }
 
+// How often a byte may be expected in an output, for placing markers in the vector test's
+// groups; only the order matters.
+double commonness(unsigned char c) {
+    const double rank = double(common.size() - rarity(char(c)));
+    return rank * rank;
+}
+
+// The bytes a group's half-byte tables let through, and how often they come up: a group's pairs
+// pass every combination of their characters' half-bytes, so pairs placed together must not
+// combine to common characters ("A" and ">" in one group let "1" through).
+double throughput(const std::array<unsigned char, 16>& low,
+                  const std::array<unsigned char, 16>& high, unsigned char group) {
+    double sum = 0.0;
+    for (unsigned b = 0; b < 256; ++b) {
+        if ((low[b & 15u] & high[b >> 4u] & group) != 0) {
+            sum += commonness(static_cast<unsigned char>(b));
+        }
+    }
+    return sum;
+}
+
 } // namespace
 
 MarkerSet::MarkerSet(std::initializer_list<std::string_view> markers) {
@@ -41,8 +63,7 @@ MarkerSet::MarkerSet(std::initializer_list<std::string_view> markers) {
                 m.pair = k;
             }
         }
-        const std::size_t index = markers_.size();
-        const std::uint64_t bit = std::uint64_t(1) << index;
+        const std::uint64_t bit = std::uint64_t(1) << markers_.size();
         if (m.core == 0) {
             blank_ |= bit;
         } else if (m.core == 1) {
@@ -53,13 +74,52 @@ MarkerSet::MarkerSet(std::initializer_list<std::string_view> markers) {
             byfirst_[c1] |= bit;
             bysecond_[c2] |= bit;
             first_[c1] = 1;
-            const auto group = static_cast<unsigned char>(1u << (index % 8));
-            lowfirst_[c1 & 15u] |= group;
-            highfirst_[c1 >> 4u] |= group;
-            lowsecond_[c2 & 15u] |= group;
-            highsecond_[c2 >> 4u] |= group;
         }
         markers_.push_back(std::move(m));
+    }
+    placeingroups();
+}
+
+// Each pair goes to the group where it adds the fewest expected false hits, the pairs of common
+// characters first, so that they get groups of their own.
+void MarkerSet::placeingroups() {
+    std::vector<const Marker*> paired;
+    for (const Marker& m : markers_) {
+        if (m.core >= 2) {
+            paired.push_back(&m);
+        }
+    }
+    const auto pairweight = [](const Marker* m) {
+        return commonness(static_cast<unsigned char>(m->text[m->pair])) *
+               commonness(static_cast<unsigned char>(m->text[m->pair + 1]));
+    };
+    std::stable_sort(paired.begin(), paired.end(), [&](const Marker* a, const Marker* b) {
+        return pairweight(a) > pairweight(b);
+    });
+    for (const Marker* m : paired) {
+        const auto c1 = static_cast<unsigned char>(m->text[m->pair]);
+        const auto c2 = static_cast<unsigned char>(m->text[m->pair + 1]);
+        unsigned char best = 1;
+        double leastadded = 0.0;
+        for (unsigned g = 0; g < 8; ++g) {
+            const auto group = static_cast<unsigned char>(1u << g);
+            auto low1 = lowfirst_, high1 = highfirst_, low2 = lowsecond_, high2 = highsecond_;
+            const double before = throughput(low1, high1, group) * throughput(low2, high2, group);
+            low1[c1 & 15u] |= group;
+            high1[c1 >> 4u] |= group;
+            low2[c2 & 15u] |= group;
+            high2[c2 >> 4u] |= group;
+            const double added =
+                throughput(low1, high1, group) * throughput(low2, high2, group) - before;
+            if (g == 0 || added < leastadded) {
+                best = group;
+                leastadded = added;
+            }
+        }
+        lowfirst_[c1 & 15u] |= best;
+        highfirst_[c1 >> 4u] |= best;
+        lowsecond_[c2 & 15u] |= best;
+        highsecond_[c2 >> 4u] |= best;
     }
 }
 

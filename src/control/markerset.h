@@ -30,6 +30,7 @@ class MarkerSet {
     void candidates(std::string_view line, std::size_t i, std::uint64_t& found) const;
     void rest(std::string_view line, std::uint64_t& found) const;
     std::uint64_t findvector(std::string_view line) const;
+    void placeingroups();
 
     std::vector<Marker> markers_;
     std::array<std::uint64_t, 256> byfirst_{};  // the markers whose pair starts with each byte
