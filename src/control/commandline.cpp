@@ -26,28 +26,6 @@
 
 namespace {
 
-// How many values a keyword's option takes, and whether they are reals (which the control
-// input tells from integers by their decimal point).
-struct Arity {
-    int count = 0;
-    bool reals = false;
-};
-
-Arity arityof(const KeywordEntry& k) {
-    const std::string_view a = k.arguments;
-    const bool reals = a.find("real") != std::string_view::npos;
-    if (a.empty()) {
-        return {0, false};
-    }
-    if (a.starts_with("two")) {
-        return {2, reals};
-    }
-    if (a.starts_with("three")) {
-        return {3, reals};
-    }
-    return {1, reals};
-}
-
 // A number as the control input reads it: an integer as given, a real always with its decimal
 // point ("2" would be read as an integer, and a real option would ignore it).
 std::optional<std::string> controlnumber(const std::string& text, bool real) {
@@ -112,21 +90,24 @@ std::string kindof(std::string_view type) {
 }
 
 // What a value of a keyword's option is, for the help text.
-std::string valuename(const KeywordEntry& k) {
-    const std::string_view a = k.arguments;
-    if (a.find("file") != std::string_view::npos) {
-        return "FILE";
-    }
-    if (a.find("type") != std::string_view::npos) {
-        return "TYPE";
-    }
-    if (a.find("word") != std::string_view::npos) {
+std::string valuename(ValueKind kind) {
+    switch (kind) {
+    case ValueKind::integer:
+        return "N";
+    case ValueKind::real:
+        return "X";
+    case ValueKind::word:
         return "WORD";
-    }
-    if (a.find("text") != std::string_view::npos) {
+    case ValueKind::file:
+        return "FILE";
+    case ValueKind::type:
+        return "TYPE";
+    case ValueKind::text:
         return "TEXT";
+    case ValueKind::none:
+        break;
     }
-    return a.find("real") != std::string_view::npos ? "X" : "N";
+    return {};
 }
 
 // "K/N" with K from 1 to N.
@@ -207,15 +188,14 @@ int commandline(int argc, char** argv) {
         if (k.longoption.empty()) {
             continue;
         }
-        const Arity arity = arityof(k);
         const std::string name = "--" + std::string(k.longoption);
         const std::string what = std::string(k.what) + " (" + std::string(trimright(k.keyword)) +
                                  "; default " + std::string(k.byDefault) + ")";
-        CLI::Option* o = arity.count == 0 ? app.add_flag(name, what)
-                                          : app.add_option(name, given[&k], what)
-                                                ->expected(arity.count)
-                                                ->allow_extra_args(false)
-                                                ->type_name(valuename(k));
+        CLI::Option* o = k.values.count == 0 ? app.add_flag(name, what)
+                                             : app.add_option(name, given[&k], what)
+                                                   ->expected(k.values.count)
+                                                   ->allow_extra_args(false)
+                                                   ->type_name(valuename(k.values.kind));
         declared.emplace_back(&k, o);
     }
     if (const std::optional<int> status =
@@ -265,22 +245,16 @@ int commandline(int argc, char** argv) {
             continue;
         }
         std::vector<std::string> values = given[k];
-        const Arity arity = arityof(*k);
-        if (arity.count > 0 && k->arguments.find("integer") != std::string_view::npos) {
+        const ValueKind kind = k->values.kind;
+        if (kind == ValueKind::integer || kind == ValueKind::real) {
             for (std::string& v : values) {
-                const auto n = controlnumber(v, false);
+                const auto n = controlnumber(v, kind == ValueKind::real);
                 if (!n) {
-                    return commandfailure("", "--" + std::string(k->longoption) +
-                                                  " takes whole numbers: " + v);
-                }
-                v = *n;
-            }
-        } else if (arity.reals) {
-            for (std::string& v : values) {
-                const auto n = controlnumber(v, true);
-                if (!n) {
-                    return commandfailure("", "--" + std::string(k->longoption) +
-                                                  " takes numbers: " + v);
+                    return commandfailure("",
+                                          "--" + std::string(k->longoption) +
+                                              (kind == ValueKind::real ? " takes numbers: "
+                                                                       : " takes whole numbers: ") +
+                                              v);
                 }
                 v = *n;
             }

@@ -51,10 +51,27 @@ struct WriterEntry {
     bool zmatrix = false;   // reads the Z-matrix: reference atoms and internal coordinates
 };
 
+/// What a keyword's values are, as its option on the command line takes them.
+enum class ValueKind {
+    none,    // a flag
+    integer, // whole numbers, passed on as written
+    real,    // numbers, passed on with a decimal point (the control input reads "2" as an integer)
+    word,
+    file,
+    type,
+    text, // the rest of the line, blanks included
+};
+
+struct KeywordValues {
+    ValueKind kind = ValueKind::none;
+    int count = 0;
+};
+
 struct KeywordEntry {
     std::string_view keyword;    // the leading characters compared, upper case, from column 1
     std::string_view longoption; // the command line's name for it, without the leading "--"
-    std::string_view arguments;  // for help texts
+    KeywordValues values;        // what the long option takes
+    std::string_view arguments;  // for help texts: the values and their columns
     std::string_view what;
     std::string_view byDefault;
     void (*apply)(Store&, std::string_view record);

@@ -50,31 +50,56 @@ using Rec = std::string_view;
 // Tried in this order; the first keyword that starts the line acts. IN and OUT have no long
 // option: on the command line they are the positional arguments.
 constexpr KeywordEntry table[] = {
-    {"IN", "", "type in columns 5-10, file name from column 12", "the file to read and its type",
+    {"IN",
+     "",
+     {},
+     "type in columns 5-10, file name from column 12",
+     "the file to read and its type",
      "none",
      [](Store& s, Rec rec) {
          s.inputtype = typefield(rec);
          s.inputfile = filefield(rec, 12);
      }},
-    {"OUT", "", "type in columns 5-10, file name from column 12", "the file to write and its type",
+    {"OUT",
+     "",
+     {},
+     "type in columns 5-10, file name from column 12",
+     "the file to write and its type",
      "none",
      [](Store& s, Rec rec) {
          s.outputtype = typefield(rec);
          s.outputfile = filefield(rec, 12);
      }},
-    {"ISOTP", "isotopes", "file name from column 7",
-     "atom numbers and new masses for the vibrations", "none",
+    {"ISOTP",
+     "isotopes",
+     {ValueKind::file, 1},
+     "file name from column 7",
+     "atom numbers and new masses for the vibrations",
+     "none",
      [](Store& s, Rec rec) {
          s.lisotp = true;
          s.nisotp = 0;
          s.isotpfile = filefield(rec, 7);
      }},
-    {"MODELSTART", "model-start", "integer", "number of the first model of a multi-model PDB file",
-     "0", [](Store& s, Rec rec) { s.modelstart = freerd(rec).fndintegers(1); }},
-    {"IDOFTL", "first-to-last", "integer",
-     "1 or more: geometries first to last; otherwise last to first", "1",
+    {"MODELSTART",
+     "model-start",
+     {ValueKind::integer, 1},
+     "integer",
+     "number of the first model of a multi-model PDB file",
+     "0",
+     [](Store& s, Rec rec) { s.modelstart = freerd(rec).fndintegers(1); }},
+    {"IDOFTL",
+     "first-to-last",
+     {ValueKind::integer, 1},
+     "integer",
+     "1 or more: geometries first to last; otherwise last to first",
+     "1",
      [](Store& s, Rec rec) { s.idoftl = freerd(rec).fndintegers(1) >= 1 ? 1 : 0; }},
-    {"ORDER", "order", "file name as the second field", "the atom order, one atom number per line",
+    {"ORDER",
+     "order",
+     {ValueKind::file, 1},
+     "file name as the second field",
+     "the atom order, one atom number per line",
      "input order",
      [](Store& s, Rec rec) {
          const FreeRead f = freerd(rec);
@@ -90,8 +115,12 @@ constexpr KeywordEntry table[] = {
          s.inporder = true;
          s.inporderfile = std::string(f.fndstrings(2));
      }},
-    {"ORIENT", "orient", "three integers",
-     "first atom to the origin, second on the z axis, third in the xz plane", "off",
+    {"ORIENT",
+     "orient",
+     {ValueKind::integer, 3},
+     "three integers",
+     "first atom to the origin, second on the z axis, third in the xz plane",
+     "off",
      [](Store& s, Rec rec) {
          const FreeRead f = freerd(rec);
          if (f.nfndi >= 3) {
@@ -99,57 +128,121 @@ constexpr KeywordEntry table[] = {
              s.reorient = true;
          }
      }},
-    {"RANGE", "range", "two integers", "first and last geometry written, 0 for no limit", "0 0",
+    {"RANGE",
+     "range",
+     {ValueKind::integer, 2},
+     "two integers",
+     "first and last geometry written, 0 for no limit",
+     "0 0",
      [](Store& s, Rec rec) {
          const FreeRead f = freerd(rec);
          if (f.nfndi >= 2) {
              s.idrange = {f.fndintegers(1), f.fndintegers(2)};
          }
      }},
-    {"MXVIBS", "modes", "integer", "number of modes animated", "3",
+    {"MXVIBS",
+     "modes",
+     {ValueKind::integer, 1},
+     "integer",
+     "number of modes animated",
+     "3",
      [](Store& s, Rec rec) { s.mxvibs = freerd(rec).fndintegers(1); }},
-    {"FRQR", "freq-range", "two reals", "lower and upper frequency limit of the animated modes",
+    {"FRQR",
+     "freq-range",
+     {ValueKind::real, 2},
+     "two reals",
+     "lower and upper frequency limit of the animated modes",
      "1.0 0.0",
      [](Store& s, Rec rec) {
          const FreeRead f = freerd(rec);
          s.rminfrq = f.fndreals(1);
          s.rmaxfrq = f.fndreals(2);
      }},
-    {"SYS", "system", "type in columns 5-10", "system of the job-script header", "blank",
+    {"SYS",
+     "system",
+     {ValueKind::type, 1},
+     "type in columns 5-10",
+     "system of the job-script header",
+     "blank",
      [](Store& s, Rec rec) { s.systemtype = typefield(rec); }},
-    {"REORDER", "reorder", "", "chemical order: each heavy atom followed by its hydrogens", "off",
+    {"REORDER",
+     "reorder",
+     {},
+     "",
+     "chemical order: each heavy atom followed by its hydrogens",
+     "off",
      [](Store& s, Rec) { s.reorder = true; }},
-    {"DEBUG", "debug", "", "verbose, with extra listings", "off",
+    {"DEBUG",
+     "debug",
+     {},
+     "",
+     "verbose, with extra listings",
+     "off",
      [](Store& s, Rec) {
          s.verbose = true;
          s.debug = true;
      }},
-    {"VERBOSE", "verbose", "", "more messages", "off", [](Store& s, Rec) { s.verbose = true; }},
-    {"KMATRIX", "kmatrix", "file name from column 9",
-     "Z-matrix reference atoms, line n for atom n; cancels REORDER", "none",
+    {"VERBOSE", "verbose", {}, "", "more messages", "off", [](Store& s, Rec) { s.verbose = true; }},
+    {"KMATRIX",
+     "kmatrix",
+     {ValueKind::file, 1},
+     "file name from column 9",
+     "Z-matrix reference atoms, line n for atom n; cancels REORDER",
+     "none",
      [](Store& s, Rec rec) {
          s.newkmatrix = true;
          s.kmatrixfile = filefield(rec, 9);
      }},
-    {"JOB", "job", "integer", "which run of a multi-run output file to read, 0 the last", "0",
+    {"JOB",
+     "job",
+     {ValueKind::integer, 1},
+     "integer",
+     "which run of a multi-run output file to read, 0 the last",
+     "0",
      [](Store& s, Rec rec) { s.job = freerd(rec).fndintegers(1); }},
-    {"IDGEO ", "geometry", "integer",
-     "which geometry becomes the final structure; out of range the last", "last",
+    {"IDGEO ",
+     "geometry",
+     {ValueKind::integer, 1},
+     "integer",
+     "which geometry becomes the final structure; out of range the last",
+     "last",
      [](Store& s, Rec rec) { s.idgeo = freerd(rec).fndintegers(1); }},
-    {"DISTORTSEL", "distort-select", "word as the second field",
-     "which displaced geometries to write (first 6 characters)", "ALL",
+    {"DISTORTSEL",
+     "distort-select",
+     {ValueKind::word, 1},
+     "word as the second field",
+     "which displaced geometries to write (first 6 characters)",
+     "ALL",
      [](Store& s, Rec rec) {
          s.distortsel = std::string(trimright(fixedtext(freerd(rec).fndstrings(2), 6)));
      }},
-    {"FDISTORT", "distort-length", "real", "scale of the displacements along imaginary modes",
-     "1.0", [](Store& s, Rec rec) { s.fdistort = freerd(rec).fndreals(1); }},
-    {"NOLT", "no-transit-points", "word as the second field", "TRUE: no transit-point files", "off",
+    {"FDISTORT",
+     "distort-length",
+     {ValueKind::real, 1},
+     "real",
+     "scale of the displacements along imaginary modes",
+     "1.0",
+     [](Store& s, Rec rec) { s.fdistort = freerd(rec).fndreals(1); }},
+    {"NOLT",
+     "no-transit-points",
+     {ValueKind::word, 1},
+     "word as the second field",
+     "TRUE: no transit-point files",
+     "off",
      [](Store& s, Rec rec) { s.nolt = upcase(freerd(rec).fndstrings(2)) == "TRUE"; }},
-    {"IDTSRC", "ts-mode", "integer",
+    {"IDTSRC",
+     "ts-mode",
+     {ValueKind::integer, 1},
+     "integer",
      "the transition-state mode: the imaginary mode displaced along when DISTORTSEL is not ALL, "
      "and left out of the TS pair of files; 0 the mode with the lowest frequency",
-     "0", [](Store& s, Rec rec) { s.idtsrc = freerd(rec).fndintegers(1); }},
-    {"CHARGE", "charge", "integer", "charge of the molecule in ORCA and Gaussian inputs",
+     "0",
+     [](Store& s, Rec rec) { s.idtsrc = freerd(rec).fndintegers(1); }},
+    {"CHARGE",
+     "charge",
+     {ValueKind::integer, 1},
+     "integer",
+     "charge of the molecule in ORCA and Gaussian inputs",
      "the run's, else 0",
      [](Store& s, Rec rec) {
          const FreeRead f = freerd(rec);
@@ -157,7 +250,11 @@ constexpr KeywordEntry table[] = {
              s.charge = f.fndintegers(1);
          }
      }},
-    {"MULT", "mult", "integer", "spin multiplicity in ORCA and Gaussian inputs",
+    {"MULT",
+     "mult",
+     {ValueKind::integer, 1},
+     "integer",
+     "spin multiplicity in ORCA and Gaussian inputs",
      "the run's, else 1",
      [](Store& s, Rec rec) {
          const FreeRead f = freerd(rec);
@@ -168,7 +265,10 @@ constexpr KeywordEntry table[] = {
              s.mult = f.fndintegers(1);
          }
      }},
-    {"METHOD", "method", "text, the rest of the line",
+    {"METHOD",
+     "method",
+     {ValueKind::text, 1},
+     "text, the rest of the line",
      "method line of ORCA and Gaussian inputs (ORCA \"!\" line, Gaussian route)",
      "the run's, else a stated default",
      [](Store& s, Rec rec) { s.method = std::string(trimright(trimleft(rec.substr(6)))); }},

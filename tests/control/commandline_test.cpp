@@ -98,15 +98,14 @@ std::optional<std::vector<std::string>> commandfor(const std::string& control) {
             options.push_back(field(line, std::stoul(std::string(a.substr(column + 7))) - 1));
         } else if (a.find("type in columns") != std::string_view::npos) {
             options.push_back(field(line, 4, 6));
-        } else if (a.starts_with("text")) {
+        } else if (keyword->values.kind == ValueKind::text) {
             options.push_back(field(line, keyword->keyword.size()));
-        } else if (!a.empty()) {
+        } else if (keyword->values.count > 0) {
             std::istringstream words(line);
             std::string word;
             words >> word;
-            const int count = a.starts_with("two") ? 2 : a.starts_with("three") ? 3 : 1;
-            for (int i = 0; i < count && words >> word; ++i) {
-                if (a.find("real") != std::string_view::npos &&
+            for (int i = 0; i < keyword->values.count && words >> word; ++i) {
+                if (keyword->values.kind == ValueKind::real &&
                     word.find('.') == std::string::npos) {
                     return std::nullopt;
                 }
@@ -149,6 +148,30 @@ TEST(CommandLine, SameRunAsTheControlInput) {
         ++compared;
     }
     EXPECT_GT(compared, 100);
+}
+
+// Numbers reach the run as the control input would read them: a real option's whole number gets
+// its decimal point (else the run would pass over it), and what is no number is refused.
+TEST(CommandLine, KeywordNumbersAsTheControlInputReadsThem) {
+    const fs::path example = KRU_SOURCE_DIR "/examples/frequencies-to-displaced";
+    const std::vector<std::string> base{"nh3-freq.adfout", "nh3.xyz", "--distort-length"};
+    auto whole = base, decimal = base, half = base;
+    whole.push_back("2");
+    decimal.push_back("2.0");
+    half.push_back("0.5");
+    const Outcome w = runin(example, whole, false);
+    EXPECT_EQ(w.status, 0) << w.err;
+    EXPECT_EQ(w.files, runin(example, decimal, false).files);
+    EXPECT_NE(w.files, runin(example, half, false).files);
+
+    const Outcome notwhole =
+        runin(example, {"nh3-freq.adfout", "a.xyz", "--range", "1", "x"}, false);
+    EXPECT_EQ(notwhole.status, 2);
+    EXPECT_NE(notwhole.err.find("--range takes whole numbers: x"), std::string::npos);
+    const Outcome notreal =
+        runin(example, {"nh3-freq.adfout", "a.xyz", "--freq-range", "1", "1e"}, false);
+    EXPECT_EQ(notreal.status, 2);
+    EXPECT_NE(notreal.err.find("--freq-range takes numbers: 1e"), std::string::npos);
 }
 
 TEST(CommandLine, TypesFoundOrNamedAndTheHints) {
