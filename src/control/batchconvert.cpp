@@ -127,10 +127,6 @@ Outcome convertone(const BatchFile& f, const std::string& temporary, Options opt
     Outcome o;
     options.inputfile = f.input;
     if (options.inputtype.empty()) {
-        if (!fs::exists(f.input)) {
-            o.reason = "no such file";
-            return o;
-        }
         const Detection d = detectinputtype(f.input);
         if (d.type.empty()) {
             o.reason = d.reason;

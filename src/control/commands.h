@@ -79,6 +79,10 @@ int infocommand(const std::vector<std::string>& args);
 /// Reads a file as a conversion reads it (its type found from its content) and gathers its facts;
 /// the reader's messages go nowhere.
 FileFacts readfacts(const std::string& path);
+/// Reads the store's input as a conversion to its output type reads it (checkoptions, the
+/// reader, the arrangement), the files readers write beside the output going into a scratch
+/// folder that is removed afterwards; fails as a run fails.
+void readasconversion(Store& s);
 /// The facts of one file as a block of "label  value" lines.
 std::string infoblock(const FileFacts& facts);
 /// The facts of several files as a table, a row each.

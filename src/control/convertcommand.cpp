@@ -141,10 +141,6 @@ int convertcommand(const ConvertRequest& request) {
         if (!from.empty()) {
             options.inputtype = upcase(from);
         } else {
-            if (!std::filesystem::exists(input)) {
-                status = std::max(status, commandfailure(input, "no such file"));
-                continue;
-            }
             const Detection d = detectinputtype(input);
             if (d.type.empty()) {
                 status = std::max(status, commandfailure(input, d.reason));

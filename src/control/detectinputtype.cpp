@@ -5,6 +5,7 @@
 #include "control/filehead.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace {
 
@@ -87,7 +88,7 @@ Detection detectinputtype(const std::string& path) {
     FileHead head;
     if (!head.load(path)) {
         Detection d;
-        d.reason = "cannot be read";
+        d.reason = std::filesystem::exists(path) ? "cannot be read" : "no such file";
         return d;
     }
     return detectinputtype(path, head);

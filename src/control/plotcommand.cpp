@@ -79,9 +79,6 @@ int plotcommand(const std::vector<std::string>& args) {
 
     std::vector<PlotSeries> runs;
     for (const std::string& input : files) {
-        if (!std::filesystem::exists(input)) {
-            return failed(input, "no such file");
-        }
         const Detection d = detectinputtype(input);
         if (d.type.empty()) {
             return failed(input, d.reason);
@@ -89,16 +86,13 @@ int plotcommand(const std::vector<std::string>& args) {
         Options options;
         options.inputfile = input;
         options.inputtype = std::string(d.type);
-        options.outputfile = output;
         options.outputtype = "PLOT";
         RunContext context;
         context.errorline = true;
         Store s(options, context);
         try {
-            checkoptions(s);
             refuseoverwrite(s, output);
-            readfile(s);
-            arrange(s);
+            readasconversion(s);
         } catch (...) {
             return stoprun(s);
         }

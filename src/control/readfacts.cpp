@@ -68,10 +68,6 @@ void scanmarkers(const RunMarkers& markers, const std::string& path, FileFacts& 
 FileFacts readfacts(const std::string& path) {
     FileFacts facts;
     facts.file = path;
-    if (!std::filesystem::exists(path)) {
-        facts.error = "no such file";
-        return facts;
-    }
     const Detection d = detectinputtype(path);
     if (d.type.empty()) {
         facts.error = d.reason;
@@ -84,33 +80,19 @@ FileFacts readfacts(const std::string& path) {
         facts.program = std::string(what.substr(0, what.size() - 7));
     }
 
-    // Readers of linear transits write the points' files beside the output: into a scratch
-    // folder here, removed afterwards.
-    std::string scratch = (std::filesystem::temp_directory_path() / "kru-info-XXXXXX").string();
-    if (mkdtemp(scratch.data()) == nullptr) {
-        facts.error = "cannot create a scratch folder";
-        return facts;
-    }
     Options options;
     options.inputtype = facts.type;
     options.inputfile = path;
-    options.outputfile = (std::filesystem::path(scratch) / "info").string();
     std::ostringstream log, err;
     RunContext context(log, err);
     Store s(options, context);
     try {
-        checkoptions(s);
-        readfile(s);
-        arrange(s);
+        readasconversion(s);
     } catch (const RunError& e) {
         facts.error = e.what();
         if (e.line > 0) {
             facts.error = "line " + std::to_string(e.line) + ": " + facts.error;
         }
-    }
-    std::error_code ec;
-    std::filesystem::remove_all(scratch, ec);
-    if (!facts.error.empty()) {
         return facts;
     }
     facts.atoms = s.nat;

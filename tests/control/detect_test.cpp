@@ -121,7 +121,8 @@ TEST(Detect, ExtensionDecidesTiesAndMissesSayWhatToDo) {
     EXPECT_EQ(detect("notes.txt", "nothing to see\n").reason,
               "no known input type recognised in its first lines; name the type with --from "
               "TYPE (kru --help lists them)");
-    EXPECT_EQ(detectinputtype("/nonexistent/file.out").reason, "cannot be read");
+    EXPECT_EQ(detectinputtype("/nonexistent/file.out").reason, "no such file");
+    EXPECT_EQ(detectinputtype(KRU_SOURCE_DIR "/src").reason, "cannot be read");
 }
 
 // Only the head is read: a marker past it does not count, and a huge file costs no more.

@@ -113,6 +113,14 @@ TEST(PlotCommand, SeveralRunsOnePictureAndItsRefusals) {
     EXPECT_FALSE(fs::exists(dir / "water_optfreq.log.svg"));
     EXPECT_EQ(run({"--what", "spectrum", "water_opt.log", "x.svg"}), 2);
     EXPECT_EQ(run({"--width", "0", "water_opt.log", "x.svg"}), 2);
+
+    // A linear transit's reader writes the points' files beside its output: plot leaves only the
+    // picture, and info nothing at all.
+    fs::copy_file(cases / "adf-linear-transit/lt.out", dir / "lt.out");
+    const auto before = std::distance(fs::directory_iterator(dir), fs::directory_iterator());
+    ASSERT_EQ(run({"lt.out", "lt.svg"}), 0) << slurp(dir / ".stderr");
+    ASSERT_EQ(runbinary(KRU_BINARY, dir, {"info", "lt.out"}), 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), before + 1);
     fs::remove_all(dir);
 }
 
