@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <string_view>
 
 enum class FieldKind { none = 0, real = 1, integer = 2, string = 3, equals = 4 };
@@ -78,3 +79,9 @@ struct FreeRead {
 /// Splits a line into integers, reals and strings; never fails (a field that is not a number is a
 /// string).
 FreeRead freerd(std::string_view line);
+
+/// An integer field as a table's int: values beyond its range are kept at its bounds, so that they
+/// stay out of range for the checks that follow.
+inline int clampint(long long v) {
+    return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}

@@ -10,7 +10,6 @@
 #include "store/store.h"
 
 #include <algorithm>
-#include <climits>
 #include <new>
 #include <ostream>
 #include <stdexcept>
@@ -193,11 +192,6 @@ void cartesian(Store& s, const FreeRead& f, int a, int j, double lengthfactor) {
     for (int k = 1; k <= 3; ++k) {
         s.xyz(k, a) = coords[std::size_t(k - 1)] * lengthfactor;
     }
-}
-
-// Reference atoms beyond the table's integers stay out of range for the conversion to reject.
-int clampint(long long v) {
-    return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
 // A Z-matrix line after its element: three references (0 for none), then as many values, as

@@ -9,7 +9,6 @@
 #include "store/store.h"
 
 #include <algorithm>
-#include <climits>
 #include <ostream>
 #include <string>
 
@@ -37,11 +36,6 @@ Kind classify(const std::string& up, const FreeRead& f, bool open) {
         return Kind::other;
     }
     return Kind::atom;
-}
-
-// Group numbers beyond the table's integers are kept at its bounds.
-int clampint(long long v) {
-    return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
 void storeatom(Store& s, const std::string& up, const FreeRead& f, std::string_view routine) {

@@ -323,7 +323,7 @@ class Vibrations {
     /// INT_MAX, which no molecule's modes reach).
     int counted() {
         taken_ = modes_[high] > 0 ? high : low;
-        return int(std::min<long long>(modes_[std::size_t(taken_)], INT_MAX));
+        return clampint(modes_[std::size_t(taken_)]);
     }
 
     /// Between the passes: back to the start, with room to count the rows of each mode.
@@ -493,8 +493,8 @@ void readgaussian(Store& s, InputFile& in) {
             // " Charge =  0 Multiplicity = 1"; further such lines are the layers of ONIOM.
             const FreeRead f = freerd(line);
             if (f.nfndi >= 2 && f.fndintegers(2) >= 1) {
-                s.runcharge = int(std::clamp<long long>(f.fndintegers(1), INT_MIN, INT_MAX));
-                s.runmult = int(std::min<long long>(f.fndintegers(2), INT_MAX));
+                s.runcharge = clampint(f.fndintegers(1));
+                s.runmult = clampint(f.fndintegers(2));
             }
         } else if (found & method) {
             if (const std::optional<double> e = energyvalue(line, method)) {

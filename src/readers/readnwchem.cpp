@@ -10,7 +10,6 @@
 #include "store/store.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <ostream>
@@ -93,11 +92,11 @@ void chargeormultiplicity(Store& s, std::string_view line) {
     if (colon == std::string_view::npos || f.nfndt != 1 || f.nfndi != 1) {
         return;
     }
-    const long long value = std::clamp<long long>(f.fndintegers(1), INT_MIN, INT_MAX);
+    const int value = clampint(f.fndintegers(1));
     if (charge) {
-        s.runcharge = int(value);
+        s.runcharge = value;
     } else if (value >= 1) {
-        s.runmult = int(value);
+        s.runmult = value;
     }
 }
 

@@ -342,7 +342,7 @@ void readorca(Store& s, InputFile& in) {
             vib.close();
         } else if (found & atomcount) {
             declaredatoms = freerd(line).fndintegers(1);
-            s.nat = int(std::clamp<long long>(declaredatoms, INT_MIN, INT_MAX));
+            s.nat = clampint(declaredatoms);
         } else if (found & coordinates) {
             ++counted;
         } else if ((found & sectionmarkers) && heading(line, found)) {
@@ -387,9 +387,9 @@ void readorca(Store& s, InputFile& in) {
             if (f.nfndi >= 1 && (first == "Total" || first == "Multiplicity")) {
                 const long long value = f.fndintegers(f.nfndi);
                 if (found & totalcharge) {
-                    s.runcharge = int(std::clamp<long long>(value, INT_MIN, INT_MAX));
+                    s.runcharge = clampint(value);
                 } else if (value >= 1) {
-                    s.runmult = int(std::min<long long>(value, INT_MAX));
+                    s.runmult = clampint(value);
                 }
             }
         } else if (found & coordinates) {

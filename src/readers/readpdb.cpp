@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <ostream>
 
 namespace {
@@ -98,11 +97,6 @@ int lookup(std::ostream& log, std::string_view name, std::string_view residue,
         unknownatomtype(log, name, record(line), "readpdb");
     }
     return z;
-}
-
-// Residue numbers beyond the table's integers are kept at its bounds.
-int clampint(long long v) {
-    return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
 void storeatom(Store& s, const FreeRead& f, Record kind, std::string_view line) {

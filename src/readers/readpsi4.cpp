@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <climits>
 #include <cmath>
 #include <optional>
 #include <ostream>
@@ -69,10 +68,6 @@ constexpr std::string_view irlabel = "IR activ [km/mol]";
 
 bool has(std::uint64_t found, Marker m) {
     return (found & m) != 0;
-}
-
-int clampint(long long v) {
-    return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
 // A correlated method's total energy at the current geometry, as its module prints it:

@@ -10,7 +10,6 @@
 #include "store/store.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -242,8 +241,8 @@ void QchemReader::line(std::string_view text) {
         w.chargeline = false;
         const FreeRead f = freerd(text);
         if (f.nfndt == 2 && f.nfndi == 2 && f.fndintegers(2) >= 1) {
-            s.runcharge = int(std::clamp<long long>(f.fndintegers(1), INT_MIN, INT_MAX));
-            s.runmult = int(std::min<long long>(f.fndintegers(2), INT_MAX));
+            s.runcharge = clampint(f.fndintegers(1));
+            s.runmult = clampint(f.fndintegers(2));
         }
     }
     if (w.table != Part::none && tableline(text)) {

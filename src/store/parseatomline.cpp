@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <ostream>
 
 namespace {
@@ -18,11 +17,6 @@ namespace {
                          std::string_view message, std::string_view routine) {
     log << what << '\n' << "LINE: " << record(line) << '\n';
     myexit(message, routine);
-}
-
-// Reference atoms beyond the range of the table's integers stay out of range.
-int clampint(long long v) {
-    return int(std::clamp<long long>(v, INT_MIN, INT_MAX));
 }
 
 } // namespace
