@@ -5,6 +5,7 @@
 #include "store/runcontext.h"
 #include "store/store.h"
 
+#include <cstdio>
 #include <optional>
 #include <span>
 #include <string>
@@ -92,6 +93,13 @@ std::string infojson(std::span<const FileFacts> facts);
 /// The formula in Hill order: C, then H, then the other elements alphabetically (all
 /// alphabetically without carbon); a count of one is left out.
 std::string hillformula(const Store& s);
+
+/// A number with a fixed count of decimals and no padding, as the summaries print them.
+inline std::string fixeddecimals(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
 
 inline std::string_view tristatename(Tristate t) {
     return t == Tristate::yes ? "yes" : t == Tristate::no ? "no" : "unknown";

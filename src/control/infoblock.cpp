@@ -6,16 +6,6 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
-std::string fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-} // namespace
-
 std::string infoblock(const FileFacts& f) {
     std::vector<std::pair<std::string, std::string>> rows;
     if (!f.error.empty()) {
@@ -28,13 +18,14 @@ std::string infoblock(const FileFacts& f) {
         }
         rows.emplace_back("atoms", std::to_string(f.atoms) + ", " + f.formula);
         rows.emplace_back("geometries", std::to_string(f.geometries));
-        rows.emplace_back("energy", f.energy ? fixed(*f.energy, 8) + " Hartree" : "none");
+        rows.emplace_back("energy", f.energy ? fixeddecimals(*f.energy, 8) + " Hartree" : "none");
         rows.emplace_back("normal end", std::string(tristatename(f.ended)));
         rows.emplace_back("converged", std::string(tristatename(f.converged)));
         std::string frequencies = "none";
         if (f.frequencies > 0) {
-            frequencies = std::to_string(f.frequencies) + ", lowest " + fixed(*f.lowest, 2) +
-                          " cm-1, " + std::to_string(f.imaginary) + " imaginary";
+            frequencies = std::to_string(f.frequencies) + ", lowest " +
+                          fixeddecimals(*f.lowest, 2) + " cm-1, " + std::to_string(f.imaginary) +
+                          " imaginary";
         }
         rows.emplace_back("frequencies", frequencies);
         if (!f.profile.empty()) {

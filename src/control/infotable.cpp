@@ -12,12 +12,6 @@ namespace {
 constexpr std::size_t columns = 11;
 using Row = std::array<std::string, columns>;
 
-std::string fixed(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
 } // namespace
 
 std::string infotable(std::span<const FileFacts> facts) {
@@ -32,13 +26,13 @@ std::string infotable(std::span<const FileFacts> facts) {
         }
         std::string frequencies = "-";
         if (f.frequencies > 0) {
-            frequencies = fixed(*f.lowest, 2) + "/" + std::to_string(f.imaginary);
+            frequencies = fixeddecimals(*f.lowest, 2) + "/" + std::to_string(f.imaginary);
         }
         rows.push_back({f.file, f.type, f.version.empty() ? "-" : f.version,
                         std::to_string(f.atoms), f.formula, std::to_string(f.geometries),
-                        f.energy ? fixed(*f.energy, 8) : "-", std::string(tristatename(f.ended)),
-                        std::string(tristatename(f.converged)), std::to_string(f.frequencies),
-                        frequencies});
+                        f.energy ? fixeddecimals(*f.energy, 8) : "-",
+                        std::string(tristatename(f.ended)), std::string(tristatename(f.converged)),
+                        std::to_string(f.frequencies), frequencies});
     }
     std::array<std::size_t, columns> width{};
     for (std::size_t i = 0; i < rows.size(); ++i) {
