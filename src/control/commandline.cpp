@@ -81,9 +81,9 @@ bool controlfile(const std::string& path) {
 // "an ORCA output", "a PDB file": what the input-type row says the type is, with its article.
 std::string kindof(std::string_view type) {
     const ReaderEntry* r = findinputtype(type);
-    const std::string_view what = r == nullptr ? "" : r->what.substr(0, r->what.find(':'));
-    const std::string kind =
-        what.ends_with("output") ? std::string(what) : std::string(type) + " file";
+    const std::string kind = r != nullptr && !r->run.program.empty()
+                                 ? std::string(r->run.program) + " output"
+                                 : std::string(type) + " file";
     // Letters whose names begin with a vowel sound take "an".
     const bool an = std::string_view("AEFHILMNORSX").find(kind.front()) != std::string_view::npos;
     return (an ? "an " : "a ") + kind;

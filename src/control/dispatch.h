@@ -23,6 +23,7 @@ enum class Fit {
 
 /// What a program's output says about its run besides the molecule.
 struct RunMarkers {
+    std::string_view program; // whose output the type is ("an ORCA output"); empty for a format
     /// Text that starts the version line (after its blanks); the words with digits right after it
     /// are the version.
     std::string_view version;

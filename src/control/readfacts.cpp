@@ -75,11 +75,7 @@ FileFacts readfacts(const std::string& path) {
     }
     const ReaderEntry& reader = *findinputtype(d.type);
     facts.type = std::string(d.type);
-    const std::string_view what = reader.what.substr(0, reader.what.find(':'));
-    if (what.ends_with(" output")) {
-        facts.program = std::string(what.substr(0, what.size() - 7));
-    }
-
+    facts.program = std::string(reader.run.program);
     Options options;
     options.inputtype = facts.type;
     options.inputfile = path;
