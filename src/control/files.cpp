@@ -136,17 +136,21 @@ bool InputFile::getline(std::string_view& line, std::size_t cut) {
         linecount_ = lineno_;
         return false;
     }
-    const std::size_t begin = next_;
-    const void* nl = findnewline(text_.data() + begin, text_.data() + text_.size());
-    std::size_t end =
-        nl == nullptr ? text_.size() : std::size_t(static_cast<const char*>(nl) - text_.data());
-    next_ = nl == nullptr ? text_.size() : end + 1;
+    line = linefrom(text_, next_, next_, cut);
     ++lineno_;
-    if (end > begin && text_[end - 1] == '\r') {
+    return true;
+}
+
+std::string_view linefrom(std::string_view text, std::size_t start, std::size_t& next,
+                          std::size_t cut) {
+    const void* nl = findnewline(text.data() + start, text.data() + text.size());
+    std::size_t end =
+        nl == nullptr ? text.size() : std::size_t(static_cast<const char*>(nl) - text.data());
+    next = nl == nullptr ? text.size() : end + 1;
+    if (end > start && text[end - 1] == '\r') {
         --end;
     }
-    line = text_.substr(begin, std::min(end - begin, cut));
-    return true;
+    return text.substr(start, std::min(end - start, cut));
 }
 
 long long InputFile::linecount() const {

@@ -33,6 +33,16 @@ class InputFile {
     long long lineno() const { return lineno_; }
     /// Number of lines in the whole file, a last line without its line end included.
     long long linecount() const;
+    /// The whole text, for a scan that looks ahead of the lines handed out.
+    std::string_view text() const { return text_; }
+    /// Where the next line starts in the text.
+    std::size_t position() const { return next_; }
+    /// Goes on at the line that starts at `linestart` (a position in the text), with `passed`
+    /// lines before it.
+    void seek(std::size_t linestart, long long passed) {
+        next_ = linestart;
+        lineno_ = passed;
+    }
 
   private:
     void unmap();
@@ -44,6 +54,11 @@ class InputFile {
     long long lineno_ = 0;
     long long linecount_ = -1; // known once a pass has reached the end
 };
+
+/// The line of `text` that starts at `start`, as InputFile hands lines out (without its line
+/// end, cut to `cut` characters); `next` becomes the start of the line after it.
+std::string_view linefrom(std::string_view text, std::size_t start, std::size_t& next,
+                          std::size_t cut = recordlength);
 
 /// A line padded with blanks to the record length, as echoed in messages.
 std::string record(std::string_view line);

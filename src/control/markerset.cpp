@@ -260,9 +260,63 @@ MarkerSet::findvector(std::string_view line) const {
     return found;
 }
 
+// The text 32 places at a time, newlines counted on the way, up to the first place where a pair
+// may start; its line is then the caller's to look at in full.
+__attribute__((target("avx2"))) MarkerSet::NextLine
+MarkerSet::nextcandidatevector(std::string_view text, std::size_t from) const {
+    const __m256i low1 = table(lowfirst_), high1 = table(highfirst_);
+    const __m256i low2 = table(lowsecond_), high2 = table(highsecond_);
+    const __m256i newline = _mm256_set1_epi8('\n');
+    std::size_t linestart = from;
+    long long passed = 0;
+    alignas(32) char tail[64];
+    for (std::size_t i = from; i < text.size(); i += 32) {
+        const char* p = text.data() + i;
+        std::uint32_t inside = ~0u;
+        if (i + 33 > text.size()) {
+            // The last bytes, through a copy: the text's own end is never read past.
+            const std::size_t left = text.size() - i; // 1 to 32
+            inside = left == 32 ? ~0u : (1u << left) - 1;
+            std::memset(tail, 0, sizeof tail);
+            std::memcpy(tail, p, left);
+            p = tail;
+        }
+        const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+        const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+        const __m256i groups =
+            _mm256_and_si256(groupsof(first, low1, high1), groupsof(second, low2, high2));
+        const auto none = static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_cmpeq_epi8(groups, _mm256_setzero_si256())));
+        const std::uint32_t hits = ~none & inside;
+        std::uint32_t ends =
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(first, newline))) &
+            inside;
+        if (hits != 0) {
+            ends &= (std::uint32_t(1) << std::countr_zero(hits)) - 1; // those before the pair
+        }
+        if (ends != 0) {
+            passed += std::popcount(ends);
+            linestart = i + std::size_t(32 - std::countl_zero(ends));
+        }
+        if (hits != 0) {
+            return {linestart, passed};
+        }
+    }
+    // A last line without its line end is passed over too.
+    return {text.size(), passed + (linestart < text.size() ? 1 : 0)};
+}
+
 std::uint64_t MarkerSet::find(std::string_view line) const {
     static const bool avx2 = __builtin_cpu_supports("avx2") != 0;
     return avx2 ? findvector(line) : findportable(line);
+}
+
+MarkerSet::NextLine MarkerSet::nextcandidate(std::string_view text, std::size_t from) const {
+    static const bool avx2 = __builtin_cpu_supports("avx2") != 0;
+    if (avx2 && (single_ | blank_) == 0) {
+        return nextcandidatevector(text, from);
+    }
+    return {from, 0};
 }
 
 #else
@@ -273,6 +327,10 @@ std::uint64_t MarkerSet::findvector(std::string_view line) const {
 
 std::uint64_t MarkerSet::find(std::string_view line) const {
     return findportable(line);
+}
+
+MarkerSet::NextLine MarkerSet::nextcandidate(std::string_view, std::size_t from) const {
+    return {from, 0};
 }
 
 #endif

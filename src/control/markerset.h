@@ -19,6 +19,17 @@ class MarkerSet {
     /// The same without vector instructions, as on a processor that lacks them.
     std::uint64_t findportable(std::string_view line) const;
 
+    /// Where a scan of a whole text stops: the start of a line that may hold a marker (the
+    /// text's length when no line after `from` may), and how many lines it passed over.
+    struct NextLine {
+        std::size_t start;
+        long long passed;
+    };
+    /// From `from`, a line start in `text`, the next line that may hold a marker: a line that
+    /// holds one is never passed over, some lines named hold none. Without vector instructions,
+    /// or with markers of one character or of blanks, every line may.
+    NextLine nextcandidate(std::string_view text, std::size_t from) const;
+
   private:
     struct Marker {
         std::string text;
@@ -30,6 +41,7 @@ class MarkerSet {
     void candidates(std::string_view line, std::size_t i, std::uint64_t& found) const;
     void rest(std::string_view line, std::uint64_t& found) const;
     std::uint64_t findvector(std::string_view line) const;
+    NextLine nextcandidatevector(std::string_view text, std::size_t from) const;
     void placeingroups();
 
     std::vector<Marker> markers_;

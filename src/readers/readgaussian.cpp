@@ -6,7 +6,7 @@
 #include "control/files.h"
 #include "control/fixedwidth.h"
 #include "control/freeread.h"
-#include "control/markerset.h"
+#include "control/markedlines.h"
 #include "readers/readers.h"
 #include "store/atominfo.h"
 #include "store/store.h"
@@ -386,11 +386,6 @@ struct Counts {
     Vibrations vib;
 };
 
-struct MarkedLine {
-    long long line;      // its number
-    std::uint64_t found; // the markers it holds
-};
-
 std::size_t tablekind(std::uint64_t found) {
     return (found & standard) ? 0 : (found & input) ? 1 : 2;
 }
@@ -404,15 +399,10 @@ void readgaussian(Store& s, InputFile& in) {
     RunFilter runs(s);
     JobStarts jobs;
     Counts c;
-    // The lines that hold markers, as the first pass finds them: the second pass takes them
-    // from here instead of searching every line again.
-    std::vector<MarkedLine> marked;
+    MarkedLines marked(in, set);
+    std::uint64_t found = 0;
     // Both passes walk every table, so that they see the same lines and the same jobs.
-    while (in.getline(line)) {
-        const std::uint64_t found = set.find(line);
-        if (found != 0) {
-            marked.push_back({in.lineno(), found});
-        }
+    while (marked.next(line, found)) {
         const bool opens = jobs.opens(found);
         const bool counting = runs.counting(opens);
         if (found & tables) {
@@ -455,12 +445,9 @@ void readgaussian(Store& s, InputFile& in) {
     bool decoded = false;
     bool finished = false;
     bool routeopen = false;
-    std::size_t next = 0; // the next marked line
-    while (in.getline(line)) {
-        std::uint64_t found = 0;
-        if (next < marked.size() && marked[next].line == in.lineno()) {
-            found = marked[next++].found;
-        }
+    // Lines without a marker matter only in a route printed over several lines and in the
+    // vibrations' blocks.
+    while (marked.next(line, found, routeopen || c.vib.open())) {
         const bool reading = runs.reading(jobs.opens(found));
         // A route printed over several lines goes on up to the rule under it.
         if (routeopen && found == 0) {

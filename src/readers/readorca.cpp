@@ -5,7 +5,7 @@
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
-#include "control/markerset.h"
+#include "control/markedlines.h"
 #include "readers/readers.h"
 #include "store/atominfo.h"
 #include "store/store.h"
@@ -330,8 +330,10 @@ void readorca(Store& s, InputFile& in) {
     const MarkerSet set = markers();
     RunFilter runs(s);
     Vibrations vib;
-    while (in.getline(line)) {
-        const std::uint64_t found = set.find(line);
+    MarkedLines marked(in, set);
+    std::uint64_t found = 0;
+    // Only the lines of a frequency section are read whether or not they hold a marker.
+    while (marked.next(line, found, vib.inside())) {
         if (!runs.counting(found & banner)) {
             continue;
         }
@@ -366,8 +368,7 @@ void readorca(Store& s, InputFile& in) {
     GeometrySequence seq(s, "readorca");
     bool decoded = false;
     bool finished = false;
-    while (in.getline(line)) {
-        const std::uint64_t found = set.find(line);
+    while (marked.next(line, found, vib.inside())) {
         if (!runs.reading(found & banner)) {
             continue;
         }

@@ -4,7 +4,7 @@
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
-#include "control/markerset.h"
+#include "control/markedlines.h"
 #include "readers/adf/adfreaders.h"
 #include "store/store.h"
 
@@ -100,12 +100,14 @@ struct AdfReader {
     bool finished = false;      // the selected run reached its normal end
     std::string_view current{}; // the line last read, as it stands
     const MarkerSet set = markers();
+    MarkedLines marked{in, set};
     RunFilter runs{s};
     GeometrySequence sequence{s, "readadfout"};
 
     // The next line, as it stands (the marker search pads it where a marker ends in blanks);
     // false at the end of the file.
     bool next() { return in.getline(current); }
+    bool nextmarked(std::uint64_t& found);
 
     void firstpass();
     void secondpass();
@@ -116,9 +118,14 @@ struct AdfReader {
     void fragments();
 };
 
+// Lines without a marker matter only inside an intensity table.
+bool AdfReader::nextmarked(std::uint64_t& found) {
+    return marked.next(current, found, readfrq);
+}
+
 void AdfReader::firstpass() {
-    while (next()) {
-        const std::uint64_t found = set.find(current);
+    std::uint64_t found = 0;
+    while (nextmarked(found)) {
         if (!runs.counting(has(found, jobmarker)) || has(found, jobmarker)) {
             continue;
         }
@@ -167,8 +174,8 @@ void AdfReader::firstpass() {
 
 void AdfReader::secondpass() {
     int counter = 0; // lines of the current intensity table
-    while (next()) {
-        const std::uint64_t found = set.find(current);
+    std::uint64_t found = 0;
+    while (nextmarked(found)) {
         if (!runs.reading(has(found, jobmarker)) || has(found, jobmarker)) {
             continue;
         }
