@@ -3,6 +3,46 @@
 #include "control/markedlines.h"
 
 #include <algorithm>
+#include <thread>
+
+namespace {
+
+// Scans `text` from `at` (a line start with `lines` lines before it) on to the next marked line,
+// which is added to `into`; false at the end of the text with none found.
+bool scanfurther(const MarkerSet& set, std::string_view text, std::size_t& at, long long& lines,
+                 std::vector<MarkedLines::Marked>& into) {
+    while (at < text.size()) {
+        const MarkerSet::NextLine candidate = set.nextcandidate(text, at);
+        lines += candidate.passed;
+        at = candidate.start;
+        if (at >= text.size()) {
+            break;
+        }
+        const std::size_t start = at;
+        const std::uint64_t found = set.find(linefrom(text, start, at));
+        ++lines;
+        if (found != 0) {
+            into.push_back({start, lines, found});
+            return true;
+        }
+    }
+    return false;
+}
+
+// Every marked line of a text, with the lines it holds; false when there are more than `most`.
+bool scanwhole(const MarkerSet& set, std::string_view text, std::vector<MarkedLines::Marked>& into,
+               long long& lines, std::size_t most) {
+    std::size_t at = 0;
+    lines = 0;
+    while (scanfurther(set, text, at, lines, into)) {
+        if (into.size() > most) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
 
 void MarkedLines::scanfrom(std::size_t start) {
     marked_.clear();
@@ -11,25 +51,36 @@ void MarkedLines::scanfrom(std::size_t start) {
     scannedlines_ = in_.lineno();
 }
 
-// Scans on to the next marked line or the end of the text; false at the end with none found.
-bool MarkedLines::scanfurther() {
+// The second half of the text (from a line start) in a thread of its own; nothing is kept when
+// the halves hold more marked lines than may be kept, and the scan goes on line by line.
+void MarkedLines::scaninhalves() {
+    triedhalves_ = true;
     const std::string_view text = in_.text();
-    while (scanned_ < text.size()) {
-        const MarkerSet::NextLine candidate = set_.nextcandidate(text, scanned_);
-        scannedlines_ += candidate.passed;
-        scanned_ = candidate.start;
-        if (scanned_ >= text.size()) {
-            break;
-        }
-        const std::size_t start = scanned_;
-        const std::uint64_t found = set_.find(linefrom(text, start, scanned_));
-        ++scannedlines_;
-        if (found != 0) {
-            marked_.push_back({start, scannedlines_, found});
-            return true;
-        }
+    const std::size_t lineend = text.find('\n', text.size() / 2);
+    if (text.size() < halvesfrom_ || lineend == std::string_view::npos) {
+        return;
     }
-    return false;
+    const std::string_view first = text.substr(0, lineend + 1);
+    const std::string_view second = text.substr(lineend + 1);
+    std::vector<Marked> secondmarked;
+    long long firstlines = 0, secondlines = 0;
+    bool firstwhole = false, secondwhole = false;
+    {
+        const std::jthread worker([&] {
+            secondwhole = scanwhole(set_, second, secondmarked, secondlines, mostkept_ / 2);
+        });
+        firstwhole = scanwhole(set_, first, marked_, firstlines, mostkept_ / 2);
+    }
+    if (!firstwhole || !secondwhole) {
+        marked_.clear();
+        return;
+    }
+    for (Marked& m : secondmarked) {
+        marked_.push_back({m.start + first.size(), m.number + firstlines, m.found});
+    }
+    coveredfrom_ = 0;
+    scanned_ = text.size();
+    scannedlines_ = firstlines + secondlines;
 }
 
 bool MarkedLines::next(std::string_view& line, std::uint64_t& found, bool everyline) {
@@ -39,6 +90,9 @@ bool MarkedLines::next(std::string_view& line, std::uint64_t& found, bool everyl
         }
         found = set_.find(line);
         return true;
+    }
+    if (!triedhalves_) {
+        scaninhalves();
     }
     const std::size_t position = in_.position();
     if (position < coveredfrom_) {
@@ -55,7 +109,7 @@ bool MarkedLines::next(std::string_view& line, std::uint64_t& found, bool everyl
             first = 0;
             coveredfrom_ = scanned_;
         }
-        if (!scanfurther()) {
+        if (!scanfurther(set_, in_.text(), scanned_, scannedlines_, marked_)) {
             in_.seek(scanned_, scannedlines_);
             found = 0;
             return in_.getline(line);

@@ -14,30 +14,36 @@
 class MarkedLines {
   public:
     /// At most `kept` marked lines are kept (24 bytes each); a text with more is scanned again
-    /// for each pass.
-    MarkedLines(InputFile& in, const MarkerSet& set, std::size_t kept = std::size_t(1) << 20)
-        : in_(in), set_(set), mostkept_(kept) {}
+    /// for each pass. A text of `halves` bytes or more is scanned whole at the first request,
+    /// its two halves at once.
+    MarkedLines(InputFile& in, const MarkerSet& set, std::size_t kept = std::size_t(1) << 20,
+                std::size_t halves = std::size_t(4) << 20)
+        : in_(in), set_(set), mostkept_(kept), halvesfrom_(halves) {}
     /// The next line that holds a marker, `found` its markers, the lines before it passed over
     /// (and counted); with `everyline`, the next line whatever it holds. False at the end of the
     /// file.
     bool next(std::string_view& line, std::uint64_t& found, bool everyline = false);
 
-  private:
+    /// A line that holds a marker.
     struct Marked {
         std::size_t start;   // where the line starts in the text
         long long number;    // its number in the file
         std::uint64_t found; // the markers it holds
     };
+
+  private:
     void scanfrom(std::size_t start);
-    bool scanfurther();
+    void scaninhalves();
 
     InputFile& in_;
     const MarkerSet& set_;
     std::size_t mostkept_;
+    std::size_t halvesfrom_;
     // Every marked line of the text between coveredfrom_ and scanned_, in order; the lines a
     // reader has passed are let go when the list grows long, and scanned again after a rewind.
     std::vector<Marked> marked_;
     std::size_t coveredfrom_ = 0;
     std::size_t scanned_ = 0;
     long long scannedlines_ = 0; // lines that start before scanned_
+    bool triedhalves_ = false;
 };
