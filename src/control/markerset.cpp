@@ -221,6 +221,22 @@ __attribute__((target("avx2"))) __m256i table(const std::array<unsigned char, 16
     return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t.data())));
 }
 
+// The half-byte tables of the pairs' first and second characters, in vector registers.
+struct PairTables {
+    __m256i low1, high1, low2, high2;
+};
+
+// Bit k set where a pair of some marker may start at p[k], for the 32 places from p (33 bytes
+// read).
+__attribute__((target("avx2"))) std::uint32_t pairplaces(const PairTables& t, const char* p) {
+    const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+    const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+    const __m256i groups =
+        _mm256_and_si256(groupsof(first, t.low1, t.high1), groupsof(second, t.low2, t.high2));
+    return ~static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(groups, _mm256_setzero_si256())));
+}
+
 } // namespace
 
 // Reads up to 32 bytes past a line's end, never past its memory page: hidden from the address
@@ -229,8 +245,8 @@ __attribute__((target("avx2"), no_sanitize("address"))) std::uint64_t
 MarkerSet::findvector(std::string_view line) const {
     std::uint64_t found = 0;
     const std::size_t pairs = line.size() < 2 ? 0 : line.size() - 1;
-    const __m256i low1 = table(lowfirst_), high1 = table(highfirst_);
-    const __m256i low2 = table(lowsecond_), high2 = table(highsecond_);
+    const PairTables tables{table(lowfirst_), table(highfirst_), table(lowsecond_),
+                            table(highsecond_)};
     for (std::size_t i = 0; i < pairs; i += 32) {
         const char* p = line.data() + i;
         std::uint32_t inside = ~0u;
@@ -246,13 +262,7 @@ MarkerSet::findvector(std::string_view line) const {
                 p = tail;
             }
         }
-        const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
-        const __m256i groups =
-            _mm256_and_si256(groupsof(first, low1, high1), groupsof(second, low2, high2));
-        const auto none = static_cast<std::uint32_t>(
-            _mm256_movemask_epi8(_mm256_cmpeq_epi8(groups, _mm256_setzero_si256())));
-        for (std::uint32_t hits = ~none & inside; hits != 0; hits &= hits - 1) {
+        for (std::uint32_t hits = pairplaces(tables, p) & inside; hits != 0; hits &= hits - 1) {
             candidates(line, i + std::size_t(std::countr_zero(hits)), found);
         }
     }
@@ -264,8 +274,8 @@ MarkerSet::findvector(std::string_view line) const {
 // may start; its line is then the caller's to look at in full.
 __attribute__((target("avx2"))) MarkerSet::NextLine
 MarkerSet::nextcandidatevector(std::string_view text, std::size_t from) const {
-    const __m256i low1 = table(lowfirst_), high1 = table(highfirst_);
-    const __m256i low2 = table(lowsecond_), high2 = table(highsecond_);
+    const PairTables tables{table(lowfirst_), table(highfirst_), table(lowsecond_),
+                            table(highsecond_)};
     const __m256i newline = _mm256_set1_epi8('\n');
     std::size_t linestart = from;
     long long passed = 0;
@@ -281,15 +291,10 @@ MarkerSet::nextcandidatevector(std::string_view text, std::size_t from) const {
             std::memcpy(tail, p, left);
             p = tail;
         }
-        const __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        const __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
-        const __m256i groups =
-            _mm256_and_si256(groupsof(first, low1, high1), groupsof(second, low2, high2));
-        const auto none = static_cast<std::uint32_t>(
-            _mm256_movemask_epi8(_mm256_cmpeq_epi8(groups, _mm256_setzero_si256())));
-        const std::uint32_t hits = ~none & inside;
+        const std::uint32_t hits = pairplaces(tables, p) & inside;
+        const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         std::uint32_t ends =
-            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(first, newline))) &
+            static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(bytes, newline))) &
             inside;
         if (hits != 0) {
             ends &= (std::uint32_t(1) << std::countr_zero(hits)) - 1; // those before the pair
