@@ -4,7 +4,7 @@
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
-#include "control/markerset.h"
+#include "control/markedlines.h"
 #include "readers/readers.h"
 #include "store/atominfo.h"
 #include "store/store.h"
@@ -149,18 +149,19 @@ struct Counts {
     bool listingdone = false; // that listing is complete
 };
 
-Counts count(Store& s, InputFile& in, const MarkerSet& set) {
+Counts count(Store& s, InputFile& in, MarkedLines& marked) {
     Counts c;
     bool intable = false;
     bool inlisting = false;
     int blockatoms = 0; // atoms of the current block of the listing
     std::string_view line;
-    while (in.getline(line)) {
+    std::uint64_t found = 0;
+    // Lines without a marker matter only in the tables and the basis-set listing.
+    while (marked.next(line, found, intable || inlisting)) {
         const bool blank = len_trim(line) == 0;
         if (!intable && !inlisting && blank) {
             continue;
         }
-        const std::uint64_t found = set.find(line);
         if (found & geometryhead) {
             s.nat = 0;
             in.getline(line);
@@ -209,7 +210,7 @@ Counts count(Store& s, InputFile& in, const MarkerSet& set) {
 struct Reading {
     Store& s;
     InputFile& in;
-    const MarkerSet& set;
+    MarkedLines& marked;
     std::uint64_t method; // marker of the job's energy line
     int counted = 0;      // atoms of the last table, as the first pass found them
     GeometrySequence seq{s, routine};
@@ -233,12 +234,12 @@ void Reading::read() {
     s.nat = 0;
     s.ngeom = 0;
     std::string_view line;
-    while (in.getline(line)) {
+    std::uint64_t found = 0;
+    while (marked.next(line, found, intable || inlisting)) {
         const bool blank = len_trim(line) == 0;
         if (!intable && !inlisting && blank) {
             continue;
         }
-        const std::uint64_t found = set.find(line);
         if (found & geometryhead) {
             s.nat = 0;
             in.getline(line);
@@ -383,8 +384,9 @@ void readcfour(Store& s, InputFile& in) {
     s.ngeom = 0;
     s.nvib = 0;
     const MarkerSet set = markers();
+    MarkedLines marked(in, set);
     in.rewind();
-    const Counts c = count(s, in, set);
+    const Counts c = count(s, in, marked);
     // Only a run without geometry tables (a single atom) takes its atoms from the basis-set
     // listing, which elsewhere holds only the symmetry-unique atoms.
     const bool tables = s.ngeom > 0;
@@ -396,7 +398,7 @@ void readcfour(Store& s, InputFile& in) {
         myexit("No atoms found", routine);
     }
     sizestore(s, in, routine);
-    Reading r{s, in, set, c.method, s.nat};
+    Reading r{s, in, marked, c.method, s.nat};
     r.tables = tables;
     r.read();
 }

@@ -6,7 +6,7 @@
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
-#include "control/markerset.h"
+#include "control/markedlines.h"
 #include "readers/readers.h"
 #include "store/atominfo.h"
 #include "store/store.h"
@@ -115,6 +115,8 @@ class Walk {
         }
     }
     int modetables() const { return modetable_; }
+    /// Inside a table or a block of the normal coordinates, where every line is read.
+    bool inblock() const { return table_ != Table::none || modes_ != Modes::none; }
     int geometries = 0;    // tables closed
     int forcegeometry = 0; // the last orientation table's geometry
     GeometrySequence& sequence() { return seq_; }
@@ -360,11 +362,12 @@ void matchroots(Counts& c) {
 
 // The atoms of the first "ATOM ELEMENTAL" table: its head, two lines, then atom lines up to the
 // first blank line, each handed to `atom`; the file stands after the table.
-template <class Atom> void elementaltable(InputFile& in, const MarkerSet& set, Atom atom) {
+template <class Atom> void elementaltable(InputFile& in, MarkedLines& marked, Atom atom) {
     in.rewind();
     std::string_view line;
-    while (in.getline(line)) {
-        if (set.find(line) & elementalhead) {
+    std::uint64_t found = 0;
+    while (marked.next(line, found)) {
+        if (found & elementalhead) {
             if (!in.getline(line) || !in.getline(line)) {
                 return;
             }
@@ -377,9 +380,9 @@ template <class Atom> void elementaltable(InputFile& in, const MarkerSet& set, A
 }
 
 // The first "ATOM ELEMENTAL" table as the molecule, with the heats of formation after it.
-void readelemental(Store& s, InputFile& in, const MarkerSet& set, const Counts& c) {
+void readelemental(Store& s, InputFile& in, MarkedLines& marked, const Counts& c) {
     int count = 0;
-    elementaltable(in, set, [&count](std::string_view) { ++count; });
+    elementaltable(in, marked, [&count](std::string_view) { ++count; });
     if (count == 0) {
         myexit("No atoms found", routine);
     }
@@ -391,7 +394,7 @@ void readelemental(Store& s, InputFile& in, const MarkerSet& set, const Counts& 
     s.ngeom = 0;
     AtomLineOptions options;
     options.integercoords = true;
-    elementaltable(in, set,
+    elementaltable(in, marked,
                    [&](std::string_view line) { parseatomline(s, line, routine, options); });
     for (int a = 1; a <= s.nat; ++a) {
         for (int k = 1; k <= 3; ++k) {
@@ -401,8 +404,9 @@ void readelemental(Store& s, InputFile& in, const MarkerSet& set, const Counts& 
     GeometrySequence seq(s, routine);
     seq.append();
     std::string_view line;
-    while (in.getline(line)) {
-        if (set.find(line) & heatofformation) {
+    std::uint64_t found = 0;
+    while (marked.next(line, found)) {
+        if (found & heatofformation) {
             const FreeRead f = freerd(line);
             if (heatline(line, f)) {
                 seq.energy(f.fndreals(1) / kcal_per_hartree);
@@ -419,21 +423,24 @@ void readelemental(Store& s, InputFile& in, const MarkerSet& set, const Counts& 
 
 void readmopout(Store& s, InputFile& in) {
     const MarkerSet set = markers();
+    MarkedLines marked(in, set);
     Counts c;
     s.nat = 0;
+    std::string_view line;
+    std::uint64_t found = 0;
     {
         Walk first(s, c, false);
         in.rewind();
-        std::string_view line;
-        while (in.getline(line)) {
-            first.line(line, set.find(line));
+        // Lines without a marker matter only inside tables and mode blocks.
+        while (marked.next(line, found, first.inblock())) {
+            first.line(line, found);
         }
         first.end();
         s.ngeom = first.geometries;
         c.modetables = first.modetables();
     }
     if (c.elemental) {
-        readelemental(s, in, set, c);
+        readelemental(s, in, marked, c);
         return;
     }
     if (s.ngeom == 0 || s.nat == 0) {
@@ -448,9 +455,8 @@ void readmopout(Store& s, InputFile& in) {
 
     s.ngeom = 0;
     Walk second(s, c, true);
-    std::string_view line;
-    while (in.getline(line)) {
-        second.line(line, set.find(line));
+    while (marked.next(line, found, second.inblock())) {
+        second.line(line, found);
     }
     second.end();
     second.sequence().finish();

@@ -5,7 +5,7 @@
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
-#include "control/markerset.h"
+#include "control/markedlines.h"
 #include "readers/readers.h"
 #include "store/store.h"
 
@@ -210,6 +210,7 @@ struct Psi4Reader {
     InputFile& in;
     GeometrySequence seq;
     const MarkerSet set = markers();
+    MarkedLines marked{in, set};
     bool store = false;
     std::string method; // the correlated method whose totals are the energies; empty: SCF's
     bool finished = false;
@@ -220,11 +221,13 @@ struct Psi4Reader {
     void pass() {
         w = Walk{};
         std::string_view text;
-        while (in.getline(text)) {
-            line(text);
+        std::uint64_t found = 0;
+        // Lines without a marker matter only in the vibrations' tables and groups.
+        while (marked.next(text, found, w.readfrq || w.groupsize > 0 || w.grouprows)) {
+            line(text, found);
         }
     }
-    void line(std::string_view text);
+    void line(std::string_view text, std::uint64_t found);
     void coordinatetable();
     void storegeometry();
     void storemode();
@@ -235,7 +238,7 @@ struct Psi4Reader {
     void energy(double e);
 };
 
-void Psi4Reader::line(std::string_view text) {
+void Psi4Reader::line(std::string_view text, std::uint64_t found) {
     if (w.grouprows && atomrow(text)) {
         return;
     }
@@ -243,7 +246,6 @@ void Psi4Reader::line(std::string_view text) {
         w.grouprows = true;
         return;
     }
-    const std::uint64_t found = set.find(text);
     if (found == 0 && !w.readfrq) {
         return;
     }

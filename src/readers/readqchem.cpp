@@ -5,7 +5,7 @@
 #include "control/control.h"
 #include "control/files.h"
 #include "control/freeread.h"
-#include "control/markerset.h"
+#include "control/markedlines.h"
 #include "readers/readers.h"
 #include "store/store.h"
 
@@ -191,6 +191,7 @@ struct QchemReader {
     Store& s;
     InputFile& in;
     const MarkerSet set = markers();
+    MarkedLines marked{in, set};
     RunFilter runs;
     GeometrySequence seq;
     bool store = false;
@@ -204,7 +205,7 @@ struct QchemReader {
         : s(store_), in(in_), runs(store_), seq(store_, routine) {}
 
     void pass();
-    void line(std::string_view text);
+    void line(std::string_view text, std::uint64_t found);
     bool tableline(std::string_view text);
     void addrow(const FreeRead& f, std::string_view text);
     void closetable();
@@ -222,8 +223,12 @@ struct QchemReader {
 void QchemReader::pass() {
     w = Walk{};
     std::string_view text;
-    while (in.getline(text)) {
-        line(text);
+    std::uint64_t found = 0;
+    // Lines without a marker matter only in the molecule block, the orientation tables and the
+    // vibrations' rows.
+    while (
+        marked.next(text, found, w.chargeline || w.table != Part::none || w.rows || w.awaitrows)) {
+        line(text, found);
     }
     if (w.table == Part::rows) {
         // A table the end of the file cuts is still a geometry when it is whole.
@@ -235,7 +240,7 @@ void QchemReader::pass() {
     closegroup();
 }
 
-void QchemReader::line(std::string_view text) {
+void QchemReader::line(std::string_view text, std::uint64_t found) {
     if (w.chargeline) {
         // "0 1", or "read" for the molecule of the job before
         w.chargeline = false;
@@ -251,7 +256,6 @@ void QchemReader::line(std::string_view text) {
     if (w.rows && moderow(text)) {
         return;
     }
-    const std::uint64_t found = set.find(text);
     if (found == 0 && !w.awaitrows) {
         return;
     }
