@@ -5,13 +5,12 @@
 #include "control/files.h"
 #include "control/fixedwidth.h"
 #include "control/freeread.h"
-#include "control/markerset.h"
+#include "control/markedlines.h"
 #include "readers/readers.h"
 #include "store/store.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <ostream>
 #include <vector>
 
@@ -29,10 +28,11 @@ enum Marker : std::uint64_t {
     intensities = 1 << 6,
     finished = 1 << 7,
     units = 1 << 8,
+    chargeword = 1 << 9,
+    multiplicityword = 1 << 10,
 };
+constexpr std::uint64_t settings = chargeword | multiplicityword;
 constexpr std::uint64_t anyenergy = dftenergy | scfenergy | mp2energy | ccenergy;
-
-constexpr std::string_view unitsmarker = "Output coordinates in ";
 
 MarkerSet markers() {
     return MarkerSet{
@@ -44,40 +44,10 @@ MarkerSet markers() {
         "P.Freq",
         "Projected Infra Red Intensities",
         " Total times  cpu:",
-        unitsmarker,
+        "Output coordinates in ",
+        "Charge",
+        "Spin multiplicity",
     };
-}
-
-// Whether the line holds a capital T or P. The two differ in one bit (0x54, 0x50), so one scan
-// eight bytes at a time finds either.
-bool hastorp(std::string_view line) {
-    constexpr std::uint64_t ones = 0x0101010101010101ULL;
-    std::size_t i = 0;
-    for (; i + 8 <= line.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, line.data() + i, 8);
-        const std::uint64_t x = (word | 0x04 * ones) ^ (0x54 * ones);
-        if (((x - ones) & ~x & 0x80 * ones) != 0) {
-            return true;
-        }
-    }
-    for (; i < line.size(); ++i) {
-        if ((line[i] | 0x04) == 0x54) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// Every marker but the units line holds a capital T or P: the many lines without one (numbers,
-// matrices) are passed over with one fast scan instead of the whole search; the first pass
-// needs no units.
-std::uint64_t markersin(const MarkerSet& set, std::string_view line, bool withunits) {
-    if (hastorp(line)) {
-        return set.find(line);
-    }
-    const bool unitsline = withunits && line.find(unitsmarker) != std::string_view::npos;
-    return unitsline ? std::uint64_t(units) : 0;
 }
 
 // "Charge           :     0" and "Spin multiplicity:     1" of the DFT module's settings.
@@ -172,6 +142,7 @@ struct NwchemReader {
     Store& s;
     InputFile& in;
     const MarkerSet set = markers();
+    MarkedLines marked{in, set};
     Tables tables;
     std::uint64_t method = dftenergy | scfenergy;
 
@@ -183,9 +154,10 @@ void NwchemReader::count() {
     bool intable = false;
     std::uint64_t seen = 0;
     std::string_view line;
+    std::uint64_t found = 0;
     in.rewind();
-    while (in.getline(line)) {
-        const std::uint64_t found = markersin(set, line, false);
+    // Lines without a marker matter only inside a geometry table.
+    while (marked.next(line, found, intable)) {
         if ((found & tablehead) != 0) {
             in.getline(line); // the underline of the head
             tables.atoms.push_back(0);
@@ -287,15 +259,18 @@ void NwchemReader::read() {
         intable = false;
     };
     std::string_view line;
-    while (in.getline(line)) {
+    std::uint64_t found = 0;
+    // Lines without a marker matter only inside a geometry table, a block of the normal modes
+    // and the intensity table.
+    while (marked.next(line, found, intable || block.open || table.open)) {
         if (blank(line)) {
             if (intable) {
                 closetable();
             }
             continue;
         }
-        const std::uint64_t found = markersin(set, line, true);
-        if (found == 0 && !intable) {
+        // A settings line holds no other marker ("Charge" also heads the geometry table).
+        if ((found & settings) != 0 && (found & ~settings) == 0 && !intable) {
             chargeormultiplicity(s, line);
         }
         if ((found & tablehead) != 0) {
