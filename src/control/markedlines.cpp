@@ -42,7 +42,35 @@ bool scanwhole(const MarkerSet& set, std::string_view text, std::vector<MarkedLi
     return true;
 }
 
+// How often each pair of bytes stands in a text, as sixteen pieces spread over it show.
+MarkerSet::PairCounts samplepairs(std::string_view text) {
+    constexpr std::size_t pieces = 16, piece = 16384;
+    MarkerSet::PairCounts counts(65536, 0);
+    const auto count = [&counts](std::string_view part) {
+        for (std::size_t i = 0; i + 1 < part.size(); ++i) {
+            ++counts[static_cast<unsigned char>(part[i]) * 256u +
+                     static_cast<unsigned char>(part[i + 1])];
+        }
+    };
+    if (text.size() <= pieces * piece) {
+        count(text);
+    } else {
+        for (std::size_t k = 0; k < pieces; ++k) {
+            count(text.substr((text.size() - piece) / (pieces - 1) * k, piece));
+        }
+    }
+    return counts;
+}
+
 } // namespace
+
+// The markers are looked for by the pairs this text holds least often.
+const MarkerSet& MarkedLines::scanset() {
+    if (!anchored_) {
+        anchored_ = set_.anchoredin(samplepairs(in_.text()));
+    }
+    return *anchored_;
+}
 
 void MarkedLines::scanfrom(std::size_t start) {
     marked_.clear();
@@ -62,14 +90,15 @@ void MarkedLines::scaninhalves() {
     }
     const std::string_view first = text.substr(0, lineend + 1);
     const std::string_view second = text.substr(lineend + 1);
+    const MarkerSet& set = scanset();
     std::vector<Marked> secondmarked;
     long long firstlines = 0, secondlines = 0;
     bool firstwhole = false, secondwhole = false;
     {
         const std::jthread worker([&] {
-            secondwhole = scanwhole(set_, second, secondmarked, secondlines, mostkept_ / 2);
+            secondwhole = scanwhole(set, second, secondmarked, secondlines, mostkept_ / 2);
         });
-        firstwhole = scanwhole(set_, first, marked_, firstlines, mostkept_ / 2);
+        firstwhole = scanwhole(set, first, marked_, firstlines, mostkept_ / 2);
     }
     if (!firstwhole || !secondwhole) {
         marked_.clear();
@@ -109,7 +138,7 @@ bool MarkedLines::next(std::string_view& line, std::uint64_t& found, bool everyl
             first = 0;
             coveredfrom_ = scanned_;
         }
-        if (!scanfurther(set_, in_.text(), scanned_, scannedlines_, marked_)) {
+        if (!scanfurther(scanset(), in_.text(), scanned_, scannedlines_, marked_)) {
             in_.seek(scanned_, scannedlines_);
             found = 0;
             return in_.getline(line);

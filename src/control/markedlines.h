@@ -6,6 +6,7 @@
 #include "control/markerset.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -35,8 +36,11 @@ class MarkedLines {
     void scanfrom(std::size_t start);
     void scaninhalves();
 
+    const MarkerSet& scanset();
+
     InputFile& in_;
     const MarkerSet& set_;
+    std::optional<MarkerSet> anchored_; // the set anchored on the pairs rarest in this text
     std::size_t mostkept_;
     std::size_t halvesfrom_;
     // Every marked line of the text between coveredfrom_ and scanned_, in order; the lines a

@@ -49,6 +49,29 @@ double throughput(const std::array<unsigned char, 16>& low,
     return sum;
 }
 
+// The same for the pairs a group lets through, counted in a text.
+double throughput(const std::array<unsigned char, 16>& low1,
+                  const std::array<unsigned char, 16>& high1,
+                  const std::array<unsigned char, 16>& low2,
+                  const std::array<unsigned char, 16>& high2, unsigned char group,
+                  const std::vector<std::uint32_t>& counts) {
+    std::vector<unsigned> seconds;
+    for (unsigned b = 0; b < 256; ++b) {
+        if ((low2[b & 15u] & high2[b >> 4u] & group) != 0) {
+            seconds.push_back(b);
+        }
+    }
+    double sum = 0.0;
+    for (unsigned a = 0; a < 256; ++a) {
+        if ((low1[a & 15u] & high1[a >> 4u] & group) != 0) {
+            for (const unsigned b : seconds) {
+                sum += counts[a * 256u + b];
+            }
+        }
+    }
+    return sum;
+}
+
 } // namespace
 
 MarkerSet::MarkerSet(std::initializer_list<std::string_view> markers) {
@@ -57,45 +80,84 @@ MarkerSet::MarkerSet(std::initializer_list<std::string_view> markers) {
         Marker m;
         m.text = text;
         m.core = text.find_last_not_of(' ') + 1; // 0 for a marker of blanks only
-        for (std::size_t k = 0; k + 1 < m.core; ++k) {
-            if (rarity(text[k]) + rarity(text[k + 1]) >
-                rarity(text[m.pair]) + rarity(text[m.pair + 1])) {
-                m.pair = k;
-            }
+        m.pair = rarestpair(m, nullptr);
+        markers_.push_back(std::move(m));
+    }
+    index(nullptr);
+}
+
+MarkerSet MarkerSet::anchoredin(const PairCounts& counts) const {
+    MarkerSet anchored;
+    anchored.markers_ = markers_;
+    for (Marker& m : anchored.markers_) {
+        m.pair = rarestpair(m, &counts);
+    }
+    anchored.index(&counts);
+    return anchored;
+}
+
+// The place of the marker's pair met least often in the counts, where there are counts; else,
+// and among pairs met equally often, the pair of the rarest characters.
+std::size_t MarkerSet::rarestpair(const Marker& m, const PairCounts* counts) {
+    const auto often = [&](std::size_t k) {
+        return counts == nullptr ? 0u
+                                 : (*counts)[static_cast<unsigned char>(m.text[k]) * 256u +
+                                             static_cast<unsigned char>(m.text[k + 1])];
+    };
+    const auto rare = [&](std::size_t k) { return rarity(m.text[k]) + rarity(m.text[k + 1]); };
+    std::size_t best = 0;
+    for (std::size_t k = 1; k + 1 < m.core; ++k) {
+        if (often(k) < often(best) || (often(k) == often(best) && rare(k) > rare(best))) {
+            best = k;
         }
-        const std::uint64_t bit = std::uint64_t(1) << markers_.size();
+    }
+    return best;
+}
+
+// The tables of the pairs, each marker's bit under its pair's characters.
+void MarkerSet::index(const PairCounts* counts) {
+    for (std::size_t j = 0; j < markers_.size(); ++j) {
+        const Marker& m = markers_[j];
+        const std::uint64_t bit = std::uint64_t(1) << j;
         if (m.core == 0) {
             blank_ |= bit;
         } else if (m.core == 1) {
             single_ |= bit;
         } else {
-            const auto c1 = static_cast<unsigned char>(text[m.pair]);
-            const auto c2 = static_cast<unsigned char>(text[m.pair + 1]);
+            const auto c1 = static_cast<unsigned char>(m.text[m.pair]);
+            const auto c2 = static_cast<unsigned char>(m.text[m.pair + 1]);
             byfirst_[c1] |= bit;
             bysecond_[c2] |= bit;
             first_[c1] = 1;
         }
-        markers_.push_back(std::move(m));
     }
-    placeingroups();
+    placeingroups(counts);
 }
 
-// Each pair goes to the group where it adds the fewest expected false hits, the pairs of common
-// characters first, so that they get groups of their own.
-void MarkerSet::placeingroups() {
+// Each pair goes to the group where it adds the fewest expected false hits (as counted in a
+// text, where there are counts), the pairs of common characters first, so that they get groups
+// of their own.
+void MarkerSet::placeingroups(const PairCounts* counts) {
     std::vector<const Marker*> paired;
     for (const Marker& m : markers_) {
         if (m.core >= 2) {
             paired.push_back(&m);
         }
     }
-    const auto pairweight = [](const Marker* m) {
-        return commonness(static_cast<unsigned char>(m->text[m->pair])) *
-               commonness(static_cast<unsigned char>(m->text[m->pair + 1]));
+    const auto pairweight = [counts](const Marker* m) {
+        const auto c1 = static_cast<unsigned char>(m->text[m->pair]);
+        const auto c2 = static_cast<unsigned char>(m->text[m->pair + 1]);
+        return counts != nullptr ? double((*counts)[c1 * 256u + c2])
+                                 : commonness(c1) * commonness(c2);
     };
     std::stable_sort(paired.begin(), paired.end(), [&](const Marker* a, const Marker* b) {
         return pairweight(a) > pairweight(b);
     });
+    const auto hits = [counts](const auto& low1, const auto& high1, const auto& low2,
+                               const auto& high2, unsigned char group) {
+        return counts != nullptr ? throughput(low1, high1, low2, high2, group, *counts)
+                                 : throughput(low1, high1, group) * throughput(low2, high2, group);
+    };
     for (const Marker* m : paired) {
         const auto c1 = static_cast<unsigned char>(m->text[m->pair]);
         const auto c2 = static_cast<unsigned char>(m->text[m->pair + 1]);
@@ -104,13 +166,12 @@ void MarkerSet::placeingroups() {
         for (unsigned g = 0; g < 8; ++g) {
             const auto group = static_cast<unsigned char>(1u << g);
             auto low1 = lowfirst_, high1 = highfirst_, low2 = lowsecond_, high2 = highsecond_;
-            const double before = throughput(low1, high1, group) * throughput(low2, high2, group);
+            const double before = hits(low1, high1, low2, high2, group);
             low1[c1 & 15u] |= group;
             high1[c1 >> 4u] |= group;
             low2[c2 & 15u] |= group;
             high2[c2 >> 4u] |= group;
-            const double added =
-                throughput(low1, high1, group) * throughput(low2, high2, group) - before;
+            const double added = hits(low1, high1, low2, high2, group) - before;
             if (g == 0 || added < leastadded) {
                 best = group;
                 leastadded = added;

@@ -30,7 +30,15 @@ class MarkerSet {
     /// or with markers of one character or of blanks, every line may.
     NextLine nextcandidate(std::string_view text, std::size_t from) const;
 
+    /// How often each pair of adjacent bytes stands in (a sample of) a text, at 256 times the
+    /// first byte plus the second.
+    using PairCounts = std::vector<std::uint32_t>;
+    /// The same markers, each anchored on its pair that the counts meet least often: a scan of
+    /// the text they were taken from then stops at fewer lines.
+    MarkerSet anchoredin(const PairCounts& counts) const;
+
   private:
+    MarkerSet() = default;
     struct Marker {
         std::string text;
         std::size_t core = 0; // length without the trailing blanks
@@ -42,7 +50,9 @@ class MarkerSet {
     void rest(std::string_view line, std::uint64_t& found) const;
     std::uint64_t findvector(std::string_view line) const;
     NextLine nextcandidatevector(std::string_view text, std::size_t from) const;
-    void placeingroups();
+    static std::size_t rarestpair(const Marker& m, const PairCounts* counts);
+    void index(const PairCounts* counts);
+    void placeingroups(const PairCounts* counts);
 
     std::vector<Marker> markers_;
     std::array<std::uint64_t, 256> byfirst_{};  // the markers whose pair starts with each byte

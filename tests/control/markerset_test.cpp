@@ -86,6 +86,12 @@ TEST(MarkerSet, ManyMarkersOfAWideAlphabet) {
                             markers[25], markers[26], markers[27], markers[28], markers[29],
                             markers[30], markers[31], markers[32], markers[33], markers[34],
                             markers[35], markers[36], markers[37], markers[38], markers[39]};
+        // Anchored on other pairs, as counted in some text: the same markers are found.
+        MarkerSet::PairCounts counts(65536);
+        for (std::uint32_t& c : counts) {
+            c = rng() % 4 == 0 ? 0 : std::uint32_t(rng() % 1000);
+        }
+        const MarkerSet anchored = set.anchoredin(counts);
         for (int trial = 0; trial < 2000; ++trial) {
             std::string line = text(rng() % 70);
             while (rng() % 3 != 0) {
@@ -102,6 +108,7 @@ TEST(MarkerSet, ManyMarkersOfAWideAlphabet) {
             const std::uint64_t expected = plain(markers, view);
             ASSERT_EQ(set.find(view), expected) << '"' << line << '"';
             ASSERT_EQ(set.findportable(view), expected) << '"' << line << '"';
+            ASSERT_EQ(anchored.find(view), expected) << '"' << line << '"';
         }
     }
 }
