@@ -4,10 +4,10 @@
 //
 // The order is defined by a procedure that restarts its scan at atom 1 after every placement and
 // compares every placed with every unplaced atom when a molecule is complete. Here the atoms that
-// qualify next wait in heaps, and each placed atom offers its nearest unplaced atoms in batches
-// to a heap of pairs ordered as the literal search meets them (distance, then position of the
-// placed atom, then number of the unplaced one). A first batch comes from a grid of cells, later
-// ones from a k-d tree of the unplaced atoms.
+// qualify next wait in heaps, and each placed atom offers its nearest unplaced atom to a heap of
+// pairs ordered as the literal search meets them (distance, then position of the placed atom,
+// then number of the unplaced one), from lists fetched in batches: a first batch from a grid of
+// cells, later ones from a k-d tree of the unplaced atoms.
 #include "analysis/analysis.h"
 #include "analysis/cellgrid.h"
 #include "control/control.h"
@@ -181,10 +181,19 @@ class UnplacedTree {
 
 // Closest pairs between the placed and the unplaced atoms, in two kinds: heavy pairs (both atoms
 // heavier than hydrogen) and hydrogen pairs (at least one hydrogen).
+//
+// Each placed atom keeps, for each kind, a stream: a short list of candidate unplaced atoms and a
+// bound below which every unplaced atom of the kind is in that list. The heap of a kind holds
+// one entry per stream: its nearest candidate still unplaced, or, once the list is spent, a
+// marker at the bound, which fetches the next batch when it comes to the top. A placed atom
+// enters the heap of a kind only when that kind is first asked for, so the hydrogen pairs of a
+// structure whose molecules always start from heavy atoms are never searched.
 class ClosestPairs {
   public:
-    ClosestPairs(const Store& s, const std::vector<char>& placed)
-        : s_(s), placed_(placed), streams_(std::size_t(s.nat) + 1) {
+    ClosestPairs(const Store& s, const std::vector<char>& placed) : s_(s), placed_(placed) {
+        for (Kind& kind : kinds_) {
+            kind.streams.resize(std::size_t(s.nat) + 1);
+        }
         std::vector<int> order;
         for (int a = 1; a <= s.nat; ++a) {
             order.push_back(a);
@@ -199,34 +208,41 @@ class ClosestPairs {
             if (tree_) {
                 tree_->remove(a);
             }
-            push(marker(p, 0.0, 0));
+            if (s_.iat(a) > 1) {
+                kinds_[0].pending.push_back(p);
+            }
+            kinds_[1].pending.push_back(p);
         }
     }
 
     // The unplaced atom of the closest pair of one kind; 0 when there is none.
     int closest(bool heavy) {
-        Heap& heap = heavy ? heavy_ : hydrogen_;
-        while (!heap.empty()) {
-            const Pair e = heap.top();
+        Kind& kind = kinds_[heavy ? 0 : 1];
+        for (const int p : kind.pending) {
+            fetch(kind, heavy, p);
+            advance(kind, p);
+        }
+        kind.pending.clear();
+        while (!kind.heap.empty()) {
+            const Pair e = kind.heap.top();
             if (!(e.d < pairlimit)) {
                 return 0;
             }
             if (e.atom > 0 && !placed_[std::size_t(e.atom)]) {
                 return e.atom;
             }
-            heap.pop();
-            const int a = s_.iorder(e.position, 2);
-            if (e.atom <= 0 && -e.atom == streams_[std::size_t(a)].batches) {
-                fetch(a, e.position);
+            kind.heap.pop();
+            if (e.atom == 0) {
+                fetch(kind, heavy, e.position);
             }
+            advance(kind, e.position);
         }
         return 0;
     }
 
   private:
-    // A pair (distance, position of the placed atom, unplaced atom), or with atom <= 0 a marker:
-    // the placed atom's pairs not yet fetched lie at this distance or farther, and -atom is the
-    // number of the batch they will come in.
+    // A pair (distance, position of the placed atom, unplaced atom), ordered as the literal
+    // search meets them; with atom 0 the marker of a spent list.
     struct Pair {
         double d;
         int position;
@@ -241,15 +257,38 @@ class ClosestPairs {
     };
     using Heap = std::priority_queue<Pair, std::vector<Pair>, std::greater<>>;
 
-    // How far the unplaced atoms of one placed atom have been handed out, in (distance, atom)
-    // order.
+    struct Candidate {
+        double d;
+        int atom;
+    };
+
+    // One placed atom's pairs of one kind: the candidates pool_[begin..end), and the bound
+    // (lastd, lastatom) in (distance, atom) order up to which every unplaced atom was listed.
     struct Stream {
+        int begin = 0;
+        int end = 0;
         double lastd = -1.0;
         int lastatom = 0;
         int batches = 0;
+        bool complete = false; // nothing beyond the bound
     };
 
-    static Pair marker(int position, double d, int batch) { return {d, position, -batch}; }
+    struct Kind {
+        std::vector<Stream> streams; // by position of the placed atom
+        std::vector<int> pending;    // positions placed since the kind was last asked for
+        Heap heap;
+    };
+
+    static bool before(double d1, int a1, double d2, int a2) {
+        return d1 != d2 ? d1 < d2 : a1 < a2;
+    }
+
+    // Whether placed atom a and unplaced atom b make a pair of the kind.
+    bool pairs(bool heavy, int a, int b) const {
+        const int za = s_.iat(a);
+        const int zb = s_.iat(b);
+        return heavy ? za > 1 && zb > 1 : !(za > 1 && zb > 1) && (za == 1 || zb == 1);
+    }
 
     // The tree of the atoms still unplaced.
     UnplacedTree& tree() {
@@ -264,93 +303,97 @@ class ClosestPairs {
         return *tree_;
     }
 
-    // Markers go into both heaps; a pair into the heap of its kind, or none.
-    void push(const Pair& e) {
-        if (e.atom <= 0) {
-            heavy_.push(e);
-            hydrogen_.push(e);
-            return;
+    // Enters the stream's nearest candidate still unplaced into the heap, dropping the placed
+    // ones from its list; the marker when none is left and more may lie beyond the bound.
+    void advance(Kind& kind, int position) {
+        Stream& st = kind.streams[std::size_t(position)];
+        int best = -1;
+        int kept = st.begin;
+        for (int i = st.begin; i < st.end; ++i) {
+            const Candidate c = pool_[std::size_t(i)];
+            if (placed_[std::size_t(c.atom)]) {
+                continue;
+            }
+            pool_[std::size_t(kept)] = c;
+            if (best < 0 ||
+                before(c.d, c.atom, pool_[std::size_t(best)].d, pool_[std::size_t(best)].atom)) {
+                best = kept;
+            }
+            ++kept;
         }
-        const int a = s_.iorder(e.position, 2);
-        const int za = s_.iat(a);
-        const int zb = s_.iat(e.atom);
-        if (za > 1 && zb > 1) {
-            heavy_.push(e);
-        } else if (za == 1 || zb == 1) {
-            hydrogen_.push(e);
+        st.end = kept;
+        if (best >= 0) {
+            kind.heap.push({pool_[std::size_t(best)].d, position, pool_[std::size_t(best)].atom});
+        } else if (!st.complete) {
+            kind.heap.push({st.lastd, position, 0});
         }
     }
 
-    // The next batch of the unplaced atoms nearest to placed atom a, beyond those handed out.
-    // The first batch is every unplaced atom within `firstreach`, found in a grid: atoms inside
-    // a finished region offer none, and most new molecules start within that distance, so few
-    // atoms need more. The stream then waits with that distance as its bound. The second batch
-    // is the nearest ones within twice that distance, from the grid too; later batches come
-    // from the tree, each twice the size of the one before, so repeated searches cost no more
-    // than the last.
-    void fetch(int a, int position) {
-        Stream& st = streams_[std::size_t(a)];
+    // The next batch of the unplaced atoms of the kind nearest to the atom at `position`,
+    // beyond those handed out. The first batch is every unplaced atom within `firstreach`,
+    // found in a grid: atoms inside a finished region offer none, and most new molecules start
+    // within that distance, so few atoms need more. The stream then waits with that distance
+    // as its bound. The second batch is the nearest ones within twice that distance; later
+    // batches are unbounded, each twice the size of the one before, so repeated searches cost
+    // no more than the last. Both come from the tree of the unplaced atoms, which passes over
+    // a finished region at once, where the grid would list its placed atoms one by one.
+    void fetch(Kind& kind, bool heavy, int position) {
+        Stream& st = kind.streams[std::size_t(position)];
+        const int a = s_.iorder(position, 2);
         const std::size_t want = std::size_t(4) << std::min(st.batches, 20);
+        const int stage = st.batches;
         ++st.batches;
         const std::array<double, 3> pa = point(s_.xyz, a);
-        auto before = [](double d1, int a1, double d2, int a2) {
-            return d1 != d2 ? d1 < d2 : a1 < a2;
-        };
-        found_.clear();
-        bool complete = false;
-        const int stage = st.batches - 1;
+        st.begin = int(pool_.size());
         if (stage == 0 && grid_) {
-            // Every unplaced atom within the reach.
             const double reach2 = firstreach * firstreach;
-            grid_->ball(pa, firstreach, [&](int b, const double*) {
-                if (!placed_[std::size_t(b)]) {
-                    const double d = distance2(pa.data(), &s_.xyz(1, b));
-                    if (d < reach2 && before(st.lastd, st.lastatom, d, b)) {
-                        found_.push_back({d, position, b});
+            grid_->ball(pa, firstreach, [&](int b, const double* pb) {
+                if (!placed_[std::size_t(b)] && pairs(heavy, a, b)) {
+                    const double d = distance2(pa.data(), pb);
+                    if (d < reach2) {
+                        pool_.push_back({d, b});
                     }
                 }
             });
-            std::sort(found_.begin(), found_.end());
-            // Handed out: every atom nearer than the reach, and none at it or beyond.
+            st.end = int(pool_.size());
+            // Listed: every atom nearer than the reach, and none at it or beyond.
             st.lastd = std::nextafter(reach2, 0.0);
             st.lastatom = std::numeric_limits<int>::max();
-        } else {
-            // The second batch: the nearest `want` within twice the reach. The tree of the
-            // unplaced atoms passes over a finished region at once, where the grid would list
-            // its placed atoms one by one.
-            const bool second = stage == 1 && grid_;
-            const double bound = second ? 4.0 * firstreach * firstreach : pairlimit;
-            auto offer = [&](int b, double d) {
-                if (!(d < bound) || !before(st.lastd, st.lastatom, d, b)) {
-                    return;
-                }
-                if (found_.size() == want && !before(d, b, found_.back().d, found_.back().atom)) {
-                    return;
-                }
-                const Pair e{d, position, b};
-                found_.insert(std::upper_bound(found_.begin(), found_.end(), e), e);
-                if (found_.size() > want) {
-                    found_.pop_back();
-                }
-            };
-            tree().search(pa.data(), offer,
-                          [&] { return found_.size() == want ? found_.back().d : bound; });
-            complete = found_.size() < want;
-            if (second && complete) {
-                // Every atom nearer than twice the reach handed out; farther ones may remain.
-                complete = false;
-                st.lastd = std::nextafter(bound, 0.0);
-                st.lastatom = std::numeric_limits<int>::max();
-            } else if (!found_.empty()) {
-                st.lastd = found_.back().d;
-                st.lastatom = found_.back().atom;
+            return;
+        }
+        const bool second = stage == 1 && grid_;
+        const double bound = second ? 4.0 * firstreach * firstreach : pairlimit;
+        found_.clear();
+        auto offer = [&](int b, double d) {
+            if (!(d < bound) || !before(st.lastd, st.lastatom, d, b) || !pairs(heavy, a, b)) {
+                return;
             }
-        }
-        for (const Pair& e : found_) {
-            push(e);
-        }
-        if (!complete) {
-            push(marker(position, st.lastd, st.batches));
+            if (found_.size() == want && !before(d, b, found_.back().d, found_.back().atom)) {
+                return;
+            }
+            const Candidate c{d, b};
+            found_.insert(std::upper_bound(found_.begin(), found_.end(), c,
+                                           [](const Candidate& x, const Candidate& y) {
+                                               return before(x.d, x.atom, y.d, y.atom);
+                                           }),
+                          c);
+            if (found_.size() > want) {
+                found_.pop_back();
+            }
+        };
+        tree().search(pa.data(), offer,
+                      [&] { return found_.size() == want ? found_.back().d : bound; });
+        pool_.insert(pool_.end(), found_.begin(), found_.end());
+        st.end = int(pool_.size());
+        st.complete = found_.size() < want;
+        if (second && st.complete) {
+            // Every atom nearer than twice the reach listed; farther ones may remain.
+            st.complete = false;
+            st.lastd = std::nextafter(bound, 0.0);
+            st.lastatom = std::numeric_limits<int>::max();
+        } else if (!found_.empty()) {
+            st.lastd = found_.back().d;
+            st.lastatom = found_.back().atom;
         }
     }
 
@@ -361,10 +404,9 @@ class ClosestPairs {
     const std::vector<char>& placed_;
     std::optional<CellGrid> grid_;
     std::optional<UnplacedTree> tree_; // made when a batch first needs it
-    std::vector<Stream> streams_;
-    Heap heavy_;
-    Heap hydrogen_;
-    std::vector<Pair> found_;
+    std::array<Kind, 2> kinds_;        // heavy pairs, hydrogen pairs
+    std::vector<Candidate> pool_;      // the streams' lists, batch after batch
+    std::vector<Candidate> found_;
 };
 
 } // namespace
