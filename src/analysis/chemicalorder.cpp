@@ -41,15 +41,16 @@ double distance2(const double* p, const double* q) {
     return d;
 }
 
-// The unplaced atoms with finite coordinates in a k-d tree whose nodes count the unplaced atoms
-// below them, so that the search for the nearest ones skips what is placed however far the next
-// unplaced atom is. A node is skipped only when the squared distance to its box exceeds what is
-// sought: rounding is monotonic, so an atom in the box is never computed nearer than its box.
+// The atoms with finite coordinates unplaced when it is made, in a k-d tree whose nodes count the
+// unplaced atoms below them, so that the search for the nearest ones skips what is placed however
+// far the next unplaced atom is. A node is skipped only when the squared distance to its box
+// exceeds what is sought: rounding is monotonic, so an atom in the box is never computed nearer
+// than its box.
 class UnplacedTree {
   public:
     UnplacedTree(const Store& s, const std::vector<char>& placed) : placed_(placed) {
         for (int a = 1; a <= s.nat; ++a) {
-            if (finite(s, a)) {
+            if (finite(s, a) && !placed[std::size_t(a)]) {
                 atoms_.push_back(a);
             }
         }
@@ -294,11 +295,6 @@ class ClosestPairs {
     UnplacedTree& tree() {
         if (!tree_) {
             tree_.emplace(s_, placed_);
-            for (int a = 1; a <= s_.nat; ++a) {
-                if (placed_[std::size_t(a)] && finite(s_, a)) {
-                    tree_->remove(a);
-                }
-            }
         }
         return *tree_;
     }
