@@ -195,12 +195,6 @@ class ClosestPairs {
         for (Kind& kind : kinds_) {
             kind.streams.resize(std::size_t(s.nat) + 1);
         }
-        std::vector<int> order;
-        for (int a = 1; a <= s.nat; ++a) {
-            order.push_back(a);
-        }
-        // Without a grid (coordinates beyond any molecule's size) the tree alone serves.
-        grid_ = finitegrid(s, order, firstreach / 2.0);
     }
 
     // Atom a has just been placed at position p: its pairs enter the search.
@@ -219,6 +213,18 @@ class ClosestPairs {
     // The unplaced atom of the closest pair of one kind; 0 when there is none.
     int closest(bool heavy) {
         Kind& kind = kinds_[heavy ? 0 : 1];
+        if (!kind.asked) {
+            kind.asked = true;
+            // Heavy pairs need only the heavy atoms in their grid. Without a grid (coordinates
+            // beyond any molecule's size) the tree alone serves.
+            std::vector<int> atoms;
+            for (int a = 1; a <= s_.nat; ++a) {
+                if (!heavy || s_.iat(a) > 1) {
+                    atoms.push_back(a);
+                }
+            }
+            kind.grid = finitegrid(s_, atoms, firstreach / 2.0);
+        }
         for (const int p : kind.pending) {
             fetch(kind, heavy, p);
             advance(kind, p);
@@ -278,6 +284,8 @@ class ClosestPairs {
         std::vector<Stream> streams; // by position of the placed atom
         std::vector<int> pending;    // positions placed since the kind was last asked for
         Heap heap;
+        bool asked = false;
+        std::optional<CellGrid> grid; // of the atoms that may be the unplaced atom of a pair
     };
 
     static bool before(double d1, int a1, double d2, int a2) {
@@ -341,9 +349,9 @@ class ClosestPairs {
         ++st.batches;
         const std::array<double, 3> pa = point(s_.xyz, a);
         st.begin = int(pool_.size());
-        if (stage == 0 && grid_) {
+        if (stage == 0 && kind.grid) {
             const double reach2 = firstreach * firstreach;
-            grid_->ball(pa, firstreach, [&](int b, const double* pb) {
+            kind.grid->ball(pa, firstreach, [&](int b, const double* pb) {
                 if (!placed_[std::size_t(b)] && pairs(heavy, a, b)) {
                     const double d = distance2(pa.data(), pb);
                     if (d < reach2) {
@@ -357,7 +365,7 @@ class ClosestPairs {
             st.lastatom = std::numeric_limits<int>::max();
             return;
         }
-        const bool second = stage == 1 && grid_;
+        const bool second = stage == 1 && kind.grid;
         const double bound = second ? 4.0 * firstreach * firstreach : pairlimit;
         found_.clear();
         auto offer = [&](int b, double d) {
@@ -398,7 +406,6 @@ class ClosestPairs {
 
     const Store& s_;
     const std::vector<char>& placed_;
-    std::optional<CellGrid> grid_;
     std::optional<UnplacedTree> tree_; // made when a batch first needs it
     std::array<Kind, 2> kinds_;        // heavy pairs, hydrogen pairs
     std::vector<Candidate> pool_;      // the streams' lists, batch after batch
