@@ -85,6 +85,13 @@ class UnplacedTree {
         }
     }
 
+    // No unplaced atom lies at a squared distance from p below this: the nearest box of a leaf
+    // that holds one. Infinite when none is left.
+    double lowerbound(const double* p) const {
+        const double none = std::numeric_limits<double>::infinity();
+        return nodes_.empty() ? none : nearestbox(0, p, none);
+    }
+
   private:
     struct Node {
         std::array<double, 3> lo, hi;
@@ -151,6 +158,26 @@ class UnplacedTree {
             d += gap * gap;
         }
         return d;
+    }
+
+    // The smaller of `best` and the squared distance from p to the nearest leaf below `node`
+    // that holds an unplaced atom. A leaf's box lies within its parents' boxes, so none is
+    // nearer than theirs.
+    double nearestbox(int node, const double* p, double best) const {
+        const Node& nd = nodes_[std::size_t(node)];
+        if (nd.count == 0) {
+            return best;
+        }
+        const double d = boxdistance2(p, nd);
+        if (!(d < best)) {
+            return best;
+        }
+        if (nd.left < 0) {
+            return d;
+        }
+        const bool leftfirst = p[nd.axis] < nd.split;
+        best = nearestbox(leftfirst ? nd.left : nd.right, p, best);
+        return nearestbox(leftfirst ? nd.right : nd.left, p, best);
     }
 
     template <class Visit, class Limit>
@@ -346,9 +373,21 @@ class ClosestPairs {
         const int a = s_.iorder(position, 2);
         const std::size_t want = std::size_t(4) << std::min(st.batches, 20);
         const int stage = st.batches;
-        ++st.batches;
         const std::array<double, 3> pa = point(s_.xyz, a);
         st.begin = int(pool_.size());
+        st.end = st.begin;
+        if (stage != 0 || !kind.grid) {
+            // Far from every unplaced atom the bound moves up to the nearest box of them, and
+            // the atom waits there without a search; it searches when the bound moves no more.
+            const double nearest = tree().lowerbound(pa.data());
+            const double below = std::nextafter(nearest, 0.0);
+            if (below > st.lastd && below < nearest) {
+                st.lastd = below;
+                st.lastatom = std::numeric_limits<int>::max();
+                return;
+            }
+        }
+        ++st.batches;
         if (stage == 0 && kind.grid) {
             const double reach2 = firstreach * firstreach;
             kind.grid->ball(pa, firstreach, [&](int b, const double* pb) {
@@ -391,10 +430,14 @@ class ClosestPairs {
         st.end = int(pool_.size());
         st.complete = found_.size() < want;
         if (second && st.complete) {
-            // Every atom nearer than twice the reach listed; farther ones may remain.
+            // Every atom nearer than twice the reach listed; farther ones may remain. A bound
+            // already beyond stays.
             st.complete = false;
-            st.lastd = std::nextafter(bound, 0.0);
-            st.lastatom = std::numeric_limits<int>::max();
+            const double reached = std::nextafter(bound, 0.0);
+            if (reached > st.lastd) {
+                st.lastd = reached;
+                st.lastatom = std::numeric_limits<int>::max();
+            }
         } else if (!found_.empty()) {
             st.lastd = found_.back().d;
             st.lastatom = found_.back().atom;
