@@ -242,22 +242,44 @@ class ClosestPairs {
         Kind& kind = kinds_[heavy ? 0 : 1];
         if (!kind.asked) {
             kind.asked = true;
-            // Heavy pairs need only the heavy atoms in their grid. Without a grid (coordinates
-            // beyond any molecule's size) the tree alone serves.
+            // Heavy pairs need only the heavy atoms in their grid, and all their first batches
+            // at once. Without a grid (coordinates beyond any molecule's size) the tree alone
+            // serves.
             std::vector<int> atoms;
             for (int a = 1; a <= s_.nat; ++a) {
                 if (!heavy || s_.iat(a) > 1) {
                     atoms.push_back(a);
                 }
             }
-            kind.grid = finitegrid(s_, atoms, firstreach / 2.0);
+            kind.grid = finitegrid(s_, atoms, heavy ? firstreach : firstreach / 2.0);
+            if (heavy && kind.grid) {
+                listneighbours(*kind.grid, atoms);
+            }
         }
         for (const int p : kind.pending) {
             fetch(kind, heavy, p);
-            advance(kind, p);
+            if (const std::optional<Pair> e = next(kind, p)) {
+                kind.heap.push(*e);
+            }
         }
         kind.pending.clear();
-        while (!kind.heap.empty()) {
+        while (true) {
+            // The waiting streams come next once nothing in the heap is nearer than their bound;
+            // they may all go on at once, as none of their pairs is nearer.
+            if (!kind.waiting.empty() && (kind.heap.empty() || !(kind.heap.top().d < firstbound))) {
+                std::vector<int> going;
+                going.swap(kind.waiting);
+                for (const int p : going) {
+                    fetch(kind, heavy, p);
+                    if (const std::optional<Pair> e = next(kind, p)) {
+                        kind.heap.push(*e);
+                    }
+                }
+                continue;
+            }
+            if (kind.heap.empty()) {
+                return 0;
+            }
             const Pair e = kind.heap.top();
             if (!(e.d < pairlimit)) {
                 return 0;
@@ -265,13 +287,15 @@ class ClosestPairs {
             if (e.atom > 0 && !placed_[std::size_t(e.atom)]) {
                 return e.atom;
             }
-            kind.heap.pop();
             if (e.atom == 0) {
                 fetch(kind, heavy, e.position);
             }
-            advance(kind, e.position);
+            if (const std::optional<Pair> n = next(kind, e.position)) {
+                kind.heap.replacetop(*n);
+            } else {
+                kind.heap.pop();
+            }
         }
-        return 0;
     }
 
   private:
@@ -289,7 +313,40 @@ class ClosestPairs {
         }
         bool operator>(const Pair& o) const { return o < *this; }
     };
-    using Heap = std::priority_queue<Pair, std::vector<Pair>, std::greater<>>;
+
+    // The pairs with the least on top.
+    class Heap {
+      public:
+        bool empty() const { return v_.empty(); }
+        const Pair& top() const { return v_.front(); }
+        void push(const Pair& e) {
+            v_.push_back(e);
+            std::push_heap(v_.begin(), v_.end(), std::greater<>());
+        }
+        void pop() {
+            std::pop_heap(v_.begin(), v_.end(), std::greater<>());
+            v_.pop_back();
+        }
+        // The top gives way to e: one pass down instead of a pop and a push.
+        void replacetop(const Pair& e) {
+            const std::size_t n = v_.size();
+            std::size_t i = 0;
+            for (std::size_t c = 1; c < n; c = 2 * i + 1) {
+                if (c + 1 < n && v_[c + 1] < v_[c]) {
+                    ++c;
+                }
+                if (!(v_[c] < e)) {
+                    break;
+                }
+                v_[i] = v_[c];
+                i = c;
+            }
+            v_[i] = e;
+        }
+
+      private:
+        std::vector<Pair> v_;
+    };
 
     struct Candidate {
         double d;
@@ -310,6 +367,7 @@ class ClosestPairs {
     struct Kind {
         std::vector<Stream> streams; // by position of the placed atom
         std::vector<int> pending;    // positions placed since the kind was last asked for
+        std::vector<int> waiting;    // streams whose first batch is spent, with firstbound
         Heap heap;
         bool asked = false;
         std::optional<CellGrid> grid; // of the atoms that may be the unplaced atom of a pair
@@ -334,9 +392,57 @@ class ClosestPairs {
         return *tree_;
     }
 
-    // Enters the stream's nearest candidate still unplaced into the heap, dropping the placed
-    // ones from its list; the marker when none is left and more may lie beyond the bound.
-    void advance(Kind& kind, int position) {
+    // The first batches of the heavy pairs: every other atom of the grid nearer than the first
+    // reach, listed in pool_ from neighbourstart_[a] for each atom a, for both atoms of a pair
+    // (the cells are at least that reach wide, and each pair of neighbouring cells is visited
+    // once). The placed atoms drop out as the lists are read.
+    void listneighbours(const CellGrid& grid, const std::vector<int>& atoms) {
+        const double reach2 = firstreach * firstreach;
+        struct Near {
+            double d;
+            int a;
+            int b;
+        };
+        std::vector<Near> near;
+        for (const int a : atoms) {
+            if (!finite(s_, a)) {
+                continue;
+            }
+            const std::array<double, 3> pa = point(s_.xyz, a);
+            auto consider = [&](int b, const double* pb) {
+                const double d = distance2(pa.data(), pb);
+                if (d < reach2) {
+                    near.push_back({d, a, b});
+                }
+            };
+            const std::array<int, 3> cell = grid.cellof(s_, a);
+            grid.shell(cell, 0, [&](int b, const double* pb) {
+                if (b < a) {
+                    consider(b, pb);
+                }
+            });
+            grid.laterneighbours(cell, consider);
+        }
+        neighbourstart_.assign(std::size_t(s_.nat) + 2, int(pool_.size()));
+        for (const Near& e : near) {
+            ++neighbourstart_[std::size_t(e.a) + 1];
+            ++neighbourstart_[std::size_t(e.b) + 1];
+        }
+        for (std::size_t a = 1; a < neighbourstart_.size(); ++a) {
+            neighbourstart_[a] += neighbourstart_[a - 1] - int(pool_.size());
+        }
+        std::vector<int> fill(neighbourstart_.begin(), neighbourstart_.end() - 1);
+        pool_.resize(pool_.size() + 2 * near.size());
+        for (const Near& e : near) {
+            pool_[std::size_t(fill[std::size_t(e.a)]++)] = {e.d, e.b};
+            pool_[std::size_t(fill[std::size_t(e.b)]++)] = {e.d, e.a};
+        }
+    }
+
+    // The stream's entry for the heap: its nearest candidate still unplaced, dropping the placed
+    // ones from its list, or the marker when none is left and more may lie beyond the bound.
+    // None when nothing is left, or when the stream waits with the first batch's bound.
+    std::optional<Pair> next(Kind& kind, int position) {
         Stream& st = kind.streams[std::size_t(position)];
         int best = -1;
         int kept = st.begin;
@@ -354,10 +460,16 @@ class ClosestPairs {
         }
         st.end = kept;
         if (best >= 0) {
-            kind.heap.push({pool_[std::size_t(best)].d, position, pool_[std::size_t(best)].atom});
-        } else if (!st.complete) {
-            kind.heap.push({st.lastd, position, 0});
+            return Pair{pool_[std::size_t(best)].d, position, pool_[std::size_t(best)].atom};
         }
+        if (st.complete) {
+            return std::nullopt;
+        }
+        if (st.lastd == firstbound && st.lastatom == std::numeric_limits<int>::max()) {
+            kind.waiting.push_back(position);
+            return std::nullopt;
+        }
+        return Pair{st.lastd, position, 0};
     }
 
     // The next batch of the unplaced atoms of the kind nearest to the atom at `position`,
@@ -390,17 +502,22 @@ class ClosestPairs {
         ++st.batches;
         if (stage == 0 && kind.grid) {
             const double reach2 = firstreach * firstreach;
-            kind.grid->ball(pa, firstreach, [&](int b, const double* pb) {
-                if (!placed_[std::size_t(b)] && pairs(heavy, a, b)) {
-                    const double d = distance2(pa.data(), pb);
-                    if (d < reach2) {
-                        pool_.push_back({d, b});
+            if (heavy) {
+                st.begin = neighbourstart_[std::size_t(a)];
+                st.end = neighbourstart_[std::size_t(a) + 1];
+            } else {
+                kind.grid->ball(pa, firstreach, [&](int b, const double* pb) {
+                    if (!placed_[std::size_t(b)] && pairs(heavy, a, b)) {
+                        const double d = distance2(pa.data(), pb);
+                        if (d < reach2) {
+                            pool_.push_back({d, b});
+                        }
                     }
-                }
-            });
-            st.end = int(pool_.size());
+                });
+                st.end = int(pool_.size());
+            }
             // Listed: every atom nearer than the reach, and none at it or beyond.
-            st.lastd = std::nextafter(reach2, 0.0);
+            st.lastd = firstbound;
             st.lastatom = std::numeric_limits<int>::max();
             return;
         }
@@ -446,12 +563,15 @@ class ClosestPairs {
 
     // About the distance between neighbouring molecules (Bohr).
     static constexpr double firstreach = 7.0;
+    // The bound of a first batch: every atom nearer than the first reach.
+    const double firstbound = std::nextafter(firstreach * firstreach, 0.0);
 
     const Store& s_;
     const std::vector<char>& placed_;
     std::optional<UnplacedTree> tree_; // made when a batch first needs it
     std::array<Kind, 2> kinds_;        // heavy pairs, hydrogen pairs
     std::vector<Candidate> pool_;      // the streams' lists, batch after batch
+    std::vector<int> neighbourstart_;  // where each atom's heavy neighbours begin in pool_
     std::vector<Candidate> found_;
 };
 
