@@ -213,9 +213,11 @@ class UnplacedTree {
 // Each placed atom keeps, for each kind, a stream: a short list of candidate unplaced atoms and a
 // bound below which every unplaced atom of the kind is in that list. The heap of a kind holds
 // one entry per stream: its nearest candidate still unplaced, or, once the list is spent, a
-// marker at the bound, which fetches the next batch when it comes to the top. A placed atom
-// enters the heap of a kind only when that kind is first asked for, so the hydrogen pairs of a
-// structure whose molecules always start from heavy atoms are never searched.
+// marker at the bound, which fetches the next batch when it comes to the top. Streams whose
+// first batch is spent, most of them inside finished regions, all share its bound: they wait
+// beside the heap until nothing in it is nearer. A placed atom enters a kind's search only when
+// that kind is asked for, so the hydrogen pairs of a structure whose molecules always start from
+// heavy atoms are never searched.
 class ClosestPairs {
   public:
     ClosestPairs(const Store& s, const std::vector<char>& placed) : s_(s), placed_(placed) {
@@ -378,7 +380,7 @@ class ClosestPairs {
     }
 
     // Whether placed atom a and unplaced atom b make a pair of the kind.
-    bool pairs(bool heavy, int a, int b) const {
+    bool inkind(bool heavy, int a, int b) const {
         const int za = s_.iat(a);
         const int zb = s_.iat(b);
         return heavy ? za > 1 && zb > 1 : !(za > 1 && zb > 1) && (za == 1 || zb == 1);
@@ -507,7 +509,7 @@ class ClosestPairs {
                 st.end = neighbourstart_[std::size_t(a) + 1];
             } else {
                 kind.grid->ball(pa, firstreach, [&](int b, const double* pb) {
-                    if (!placed_[std::size_t(b)] && pairs(heavy, a, b)) {
+                    if (!placed_[std::size_t(b)] && inkind(heavy, a, b)) {
                         const double d = distance2(pa.data(), pb);
                         if (d < reach2) {
                             pool_.push_back({d, b});
@@ -525,7 +527,7 @@ class ClosestPairs {
         const double bound = second ? 4.0 * firstreach * firstreach : pairlimit;
         found_.clear();
         auto offer = [&](int b, double d) {
-            if (!(d < bound) || !before(st.lastd, st.lastatom, d, b) || !pairs(heavy, a, b)) {
+            if (!(d < bound) || !before(st.lastd, st.lastatom, d, b) || !inkind(heavy, a, b)) {
                 return;
             }
             if (found_.size() == want && !before(d, b, found_.back().d, found_.back().atom)) {
