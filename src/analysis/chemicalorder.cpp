@@ -220,11 +220,7 @@ class UnplacedTree {
 // heavy atoms are never searched.
 class ClosestPairs {
   public:
-    ClosestPairs(const Store& s, const std::vector<char>& placed) : s_(s), placed_(placed) {
-        for (Kind& kind : kinds_) {
-            kind.streams.resize(std::size_t(s.nat) + 1);
-        }
-    }
+    ClosestPairs(const Store& s, const std::vector<char>& placed) : s_(s), placed_(placed) {}
 
     // Atom a has just been placed at position p: its pairs enter the search.
     void placed(int a, int p) {
@@ -244,6 +240,7 @@ class ClosestPairs {
         Kind& kind = kinds_[heavy ? 0 : 1];
         if (!kind.asked) {
             kind.asked = true;
+            kind.streams.resize(std::size_t(s_.nat) + 1);
             // Heavy pairs need only the heavy atoms in their grid, and all their first batches
             // at once. Without a grid (coordinates beyond any molecule's size) the tree alone
             // serves.
@@ -358,10 +355,10 @@ class ClosestPairs {
     // One placed atom's pairs of one kind: the candidates pool_[begin..end), and the bound
     // (lastd, lastatom) in (distance, atom) order up to which every unplaced atom was listed.
     struct Stream {
-        int begin = 0;
-        int end = 0;
         double lastd = -1.0;
         int lastatom = 0;
+        int begin = 0;
+        int end = 0;
         int batches = 0;
         bool complete = false; // nothing beyond the bound
     };
