@@ -250,7 +250,9 @@ class ClosestPairs {
                     atoms.push_back(a);
                 }
             }
-            kind.grid = finitegrid(s_, atoms, heavy ? firstreach : firstreach / 2.0);
+            // Cells of the heavy grid a little wider than the reach, so that no rounding of the
+            // cells puts a pair within the reach two cells apart.
+            kind.grid = finitegrid(s_, atoms, heavy ? firstreach * 1.01 : firstreach / 2.0);
             if (heavy && kind.grid) {
                 listneighbours(*kind.grid, atoms);
             }
