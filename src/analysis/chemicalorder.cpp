@@ -41,16 +41,24 @@ double distance2(const double* p, const double* q) {
     return d;
 }
 
-// The atoms with finite coordinates unplaced when it is made, in a k-d tree whose nodes count the
-// unplaced atoms below them, so that the search for the nearest ones skips what is placed however
-// far the next unplaced atom is. A node is skipped only when the squared distance to its box
-// exceeds what is sought: rounding is monotonic, so an atom in the box is never computed nearer
+// Which atoms a tree holds: the partners of a placed atom in the pairs of one kind.
+enum class Partners { heavy, hydrogen, any };
+
+bool partner(Partners which, int z) {
+    return which == Partners::any || (which == Partners::heavy ? z > 1 : z == 1);
+}
+
+// The partners with finite coordinates unplaced when it is made, in a k-d tree whose nodes count
+// the unplaced atoms below them, so that the search for the nearest ones skips what is placed
+// however far the next unplaced atom is. A node is skipped only when the squared distance to its
+// box exceeds what is sought: rounding is monotonic, so an atom in the box is never computed nearer
 // than its box.
 class UnplacedTree {
   public:
-    UnplacedTree(const Store& s, const std::vector<char>& placed) : placed_(placed) {
+    UnplacedTree(const Store& s, const std::vector<char>& placed, Partners which)
+        : placed_(placed) {
         for (int a = 1; a <= s.nat; ++a) {
-            if (finite(s, a) && !placed[std::size_t(a)]) {
+            if (finite(s, a) && !placed[std::size_t(a)] && partner(which, s.iat(a))) {
                 atoms_.push_back(a);
             }
         }
@@ -225,8 +233,10 @@ class ClosestPairs {
     // Atom a has just been placed at position p: its pairs enter the search.
     void placed(int a, int p) {
         if (finite(s_, a)) {
-            if (tree_) {
-                tree_->remove(a);
+            for (std::optional<UnplacedTree>& tree : trees_) {
+                if (tree) {
+                    tree->remove(a);
+                }
             }
             if (s_.iat(a) > 1) {
                 kinds_[0].pending.push_back(p);
@@ -385,12 +395,17 @@ class ClosestPairs {
         return heavy ? za > 1 && zb > 1 : !(za > 1 && zb > 1) && (za == 1 || zb == 1);
     }
 
-    // The tree of the atoms still unplaced.
-    UnplacedTree& tree() {
-        if (!tree_) {
-            tree_.emplace(s_, placed_);
+    // The tree of the unplaced atoms that make pairs of the kind with placed atom a: a heavy
+    // pair's partners are heavy, a hydrogen pair's are hydrogens but for a placed hydrogen.
+    UnplacedTree& tree(bool heavy, int a) {
+        const Partners which = heavy            ? Partners::heavy
+                               : s_.iat(a) == 1 ? Partners::any
+                                                : Partners::hydrogen;
+        std::optional<UnplacedTree>& tree = trees_[std::size_t(which)];
+        if (!tree) {
+            tree.emplace(s_, placed_, which);
         }
-        return *tree_;
+        return *tree;
     }
 
     // The first batches of the heavy pairs: every other atom of the grid nearer than the first
@@ -492,7 +507,7 @@ class ClosestPairs {
         if (stage != 0 || !kind.grid) {
             // Far from every unplaced atom the bound moves up to the nearest box of them, and
             // the atom waits there without a search; it searches when the bound moves no more.
-            const double nearest = tree().lowerbound(pa.data());
+            const double nearest = tree(heavy, a).lowerbound(pa.data());
             const double below = std::nextafter(nearest, 0.0);
             if (below > st.lastd && below < nearest) {
                 st.lastd = below;
@@ -526,7 +541,7 @@ class ClosestPairs {
         const double bound = second ? 4.0 * firstreach * firstreach : pairlimit;
         found_.clear();
         auto offer = [&](int b, double d) {
-            if (!(d < bound) || !before(st.lastd, st.lastatom, d, b) || !inkind(heavy, a, b)) {
+            if (!(d < bound) || !before(st.lastd, st.lastatom, d, b)) {
                 return;
             }
             if (found_.size() == want && !before(d, b, found_.back().d, found_.back().atom)) {
@@ -542,8 +557,8 @@ class ClosestPairs {
                 found_.pop_back();
             }
         };
-        tree().search(pa.data(), offer,
-                      [&] { return found_.size() == want ? found_.back().d : bound; });
+        tree(heavy, a).search(pa.data(), offer,
+                              [&] { return found_.size() == want ? found_.back().d : bound; });
         pool_.insert(pool_.end(), found_.begin(), found_.end());
         st.end = int(pool_.size());
         st.complete = found_.size() < want;
@@ -569,10 +584,10 @@ class ClosestPairs {
 
     const Store& s_;
     const std::vector<char>& placed_;
-    std::optional<UnplacedTree> tree_; // made when a batch first needs it
-    std::array<Kind, 2> kinds_;        // heavy pairs, hydrogen pairs
-    std::vector<Candidate> pool_;      // the streams' lists, batch after batch
-    std::vector<int> neighbourstart_;  // where each atom's heavy neighbours begin in pool_
+    std::array<std::optional<UnplacedTree>, 3> trees_; // by Partners, made when first needed
+    std::array<Kind, 2> kinds_;                        // heavy pairs, hydrogen pairs
+    std::vector<Candidate> pool_;                      // the streams' lists, batch after batch
+    std::vector<int> neighbourstart_; // where each atom's heavy neighbours begin in pool_
     std::vector<Candidate> found_;
 };
 
