@@ -293,3 +293,38 @@ TEST(ChemicalOrder, WaterClustersAsTheLiteralProcedure) {
         }
     }
 }
+
+// A sparse gas of clumps of twelve atoms (hydrogens, heavy and dummy atoms) within 4 Bohr in each
+// direction, on a lattice in even trials: most placements are closest pairs, and an atom's
+// nearest partners run out batch after batch.
+TEST(ChemicalOrder, SparseGasAsTheLiteralProcedure) {
+    std::mt19937 rng(77);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (int trial = 0; trial < 12; ++trial) {
+        Store s;
+        s.nat = 150 + 30 * trial;
+        allocstuff(s);
+        const double box = 60.0 + 25.0 * (trial % 4);
+        std::array<double, 3> clump{};
+        for (int a = 1; a <= s.nat; ++a) {
+            const int kind = int(rng() % 20);
+            s.iat(a) = kind < 9 ? 1 : kind < 19 ? 6 + kind % 3 : 0;
+            if (a % 12 == 1) {
+                clump = {box * u(rng), box * u(rng), box * u(rng)};
+            }
+            for (std::size_t k = 0; k < 3; ++k) {
+                const double x = clump[k] + 4.0 * u(rng);
+                s.xyz(int(k) + 1, a) = trial % 2 == 0 ? std::floor(x) : x;
+            }
+        }
+        ASSERT_TRUE(connect(s));
+        const Result want = literal(s);
+        testing::internal::CaptureStdout();
+        chemicalorder(s);
+        testing::internal::GetCapturedStdout();
+        for (int a = 1; a <= s.nat; ++a) {
+            ASSERT_EQ(s.iorder(a, 1), want.position[std::size_t(a)]) << "trial " << trial;
+            ASSERT_EQ(s.iatmol(a), want.molecule[std::size_t(a)]) << "trial " << trial;
+        }
+    }
+}
