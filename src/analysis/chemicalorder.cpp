@@ -268,10 +268,7 @@ class ClosestPairs {
             }
         }
         for (const int p : kind.pending) {
-            fetch(kind, heavy, p);
-            if (const std::optional<Pair> e = next(kind, p)) {
-                kind.heap.push(*e);
-            }
+            enter(kind, heavy, p);
         }
         kind.pending.clear();
         while (true) {
@@ -281,10 +278,7 @@ class ClosestPairs {
                 std::vector<int> going;
                 going.swap(kind.waiting);
                 for (const int p : going) {
-                    fetch(kind, heavy, p);
-                    if (const std::optional<Pair> e = next(kind, p)) {
-                        kind.heap.push(*e);
-                    }
+                    enter(kind, heavy, p);
                 }
                 continue;
             }
@@ -486,6 +480,14 @@ class ClosestPairs {
             return std::nullopt;
         }
         return Pair{st.lastd, position, 0};
+    }
+
+    // The stream's next batch, and its entry in the heap.
+    void enter(Kind& kind, bool heavy, int position) {
+        fetch(kind, heavy, position);
+        if (const std::optional<Pair> e = next(kind, position)) {
+            kind.heap.push(*e);
+        }
     }
 
     // The next batch of the unplaced atoms of the kind nearest to the atom at `position`,
