@@ -386,7 +386,7 @@ class ClosestPairs {
     bool inkind(bool heavy, int a, int b) const {
         const int za = s_.iat(a);
         const int zb = s_.iat(b);
-        return heavy ? za > 1 && zb > 1 : !(za > 1 && zb > 1) && (za == 1 || zb == 1);
+        return heavy ? za > 1 && zb > 1 : za == 1 || zb == 1;
     }
 
     // The tree of the unplaced atoms that make pairs of the kind with placed atom a: a heavy
