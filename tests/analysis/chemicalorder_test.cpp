@@ -277,20 +277,25 @@ TEST(ChemicalOrder, SameAsTheLiteralProcedure) {
 
 } // namespace
 
+// A store that the ordering completes, ordered as the literal procedure orders it.
+void expectliteralorder(Store& s, int trial) {
+    ASSERT_TRUE(connect(s));
+    const Result want = literal(s);
+    ASSERT_FALSE(want.failed);
+    testing::internal::CaptureStdout();
+    chemicalorder(s);
+    testing::internal::GetCapturedStdout();
+    for (int a = 1; a <= s.nat; ++a) {
+        ASSERT_EQ(s.iorder(a, 1), want.position[std::size_t(a)]) << "trial " << trial;
+        ASSERT_EQ(s.iatmol(a), want.molecule[std::size_t(a)]) << "trial " << trial;
+    }
+}
+
 TEST(ChemicalOrder, WaterClustersAsTheLiteralProcedure) {
     std::mt19937 rng(2121);
     for (int trial = 0; trial < 16; ++trial) {
         Store s = waterclusters(rng, trial);
-        ASSERT_TRUE(connect(s));
-        const Result want = literal(s);
-        ASSERT_FALSE(want.failed);
-        testing::internal::CaptureStdout();
-        chemicalorder(s);
-        testing::internal::GetCapturedStdout();
-        for (int a = 1; a <= s.nat; ++a) {
-            ASSERT_EQ(s.iorder(a, 1), want.position[std::size_t(a)]) << "trial " << trial;
-            ASSERT_EQ(s.iatmol(a), want.molecule[std::size_t(a)]) << "trial " << trial;
-        }
+        ASSERT_NO_FATAL_FAILURE(expectliteralorder(s, trial));
     }
 }
 
@@ -317,14 +322,6 @@ TEST(ChemicalOrder, SparseGasAsTheLiteralProcedure) {
                 s.xyz(int(k) + 1, a) = trial % 2 == 0 ? std::floor(x) : x;
             }
         }
-        ASSERT_TRUE(connect(s));
-        const Result want = literal(s);
-        testing::internal::CaptureStdout();
-        chemicalorder(s);
-        testing::internal::GetCapturedStdout();
-        for (int a = 1; a <= s.nat; ++a) {
-            ASSERT_EQ(s.iorder(a, 1), want.position[std::size_t(a)]) << "trial " << trial;
-            ASSERT_EQ(s.iatmol(a), want.molecule[std::size_t(a)]) << "trial " << trial;
-        }
+        ASSERT_NO_FATAL_FAILURE(expectliteralorder(s, trial));
     }
 }
