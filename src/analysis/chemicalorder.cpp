@@ -414,24 +414,40 @@ class ClosestPairs {
             int b;
         };
         std::vector<Near> near;
-        for (const int a : atoms) {
-            if (!finite(s_, a)) {
+        // Cell by cell: the atoms of a cell meet each other, then every atom of the 13 cells
+        // after it.
+        std::vector<char> done(std::size_t(s_.nat) + 1, 0);
+        std::vector<int> members;
+        std::vector<const double*> xyz;
+        for (const int first : atoms) {
+            if (done[std::size_t(first)] || !finite(s_, first)) {
                 continue;
             }
-            const std::array<double, 3> pa = point(s_.xyz, a);
-            auto consider = [&](int b, const double* pb) {
-                const double d = distance2(pa.data(), pb);
-                if (d < reach2) {
-                    near.push_back({d, a, b});
+            const std::array<int, 3> cell = grid.cellof(s_, first);
+            members.clear();
+            xyz.clear();
+            grid.shell(cell, 0, [&](int a, const double* pa) {
+                done[std::size_t(a)] = 1;
+                members.push_back(a);
+                xyz.push_back(pa);
+            });
+            const std::size_t count = members.size();
+            for (std::size_t i = 1; i < count; ++i) {
+                for (std::size_t j = 0; j < i; ++j) {
+                    const double d = distance2(xyz[i], xyz[j]);
+                    if (d < reach2) {
+                        near.push_back({d, members[i], members[j]});
+                    }
                 }
-            };
-            const std::array<int, 3> cell = grid.cellof(s_, a);
-            grid.shell(cell, 0, [&](int b, const double* pb) {
-                if (b < a) {
-                    consider(b, pb);
+            }
+            grid.laterneighbours(cell, [&](int b, const double* pb) {
+                for (std::size_t i = 0; i < count; ++i) {
+                    const double d = distance2(xyz[i], pb);
+                    if (d < reach2) {
+                        near.push_back({d, members[i], b});
+                    }
                 }
             });
-            grid.laterneighbours(cell, consider);
         }
         neighbourstart_.assign(std::size_t(s_.nat) + 2, int(pool_.size()));
         for (const Near& e : near) {
