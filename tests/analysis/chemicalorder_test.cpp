@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -166,6 +168,62 @@ Store randomstore(std::mt19937& rng, int trial) {
     return s;
 }
 
+// Water as the bench orders it, in up to three clusters of molecules on a lattice: exact in
+// every other trial (equal distances between the oxygens, and between the hydrogens, turned all
+// alike), with sites left empty, stray hydrogen atoms bonded to nothing, clusters apart by less or
+// more than the reach of a first search or beyond 1000 Bohr, and the atoms numbered at random.
+Store waterclusters(std::mt19937& rng, int trial) {
+    std::uniform_real_distribution<double> u(-1.0, 1.0);
+    const bool exact = trial % 2 == 0;
+    const int side = 3 + trial % 2;
+    const double spacing = exact ? 5.5 : 5.87;
+    const double gaps[] = {3.0, 9.0, 20.0, 1500.0};
+    struct Atom {
+        int z;
+        std::array<double, 3> x;
+    };
+    std::vector<Atom> atoms;
+    double offset = 0.0;
+    for (int cluster = 0; cluster < 1 + trial % 3; ++cluster) {
+        for (int m = 0; m < side * side * side; ++m) {
+            if (rng() % 5 == 0) {
+                continue;
+            }
+            std::array<double, 3> o{offset + spacing * (m % side), spacing * ((m / side) % side),
+                                    spacing * (m / (side * side))};
+            if (!exact) {
+                for (double& c : o) {
+                    c += 0.3 * u(rng);
+                }
+            }
+            atoms.push_back({8, o});
+            for (int h = 0; h < 2; ++h) {
+                std::array<double, 3> dir{exact ? 1.0 - h : u(rng), exact ? double(h) : u(rng),
+                                          exact ? 0.0 : u(rng)};
+                const double len = std::sqrt(dir[0] * dir[0] + dir[1] * dir[1] + dir[2] * dir[2]);
+                atoms.push_back({1,
+                                 {o[0] + 1.81 * dir[0] / len, o[1] + 1.81 * dir[1] / len,
+                                  o[2] + 1.81 * dir[2] / len}});
+            }
+            if (rng() % 10 == 0) {
+                atoms.push_back({1, {o[0] + spacing / 2, o[1] + spacing / 2, o[2] + spacing / 2}});
+            }
+        }
+        offset += spacing * side + gaps[rng() % 4];
+    }
+    std::shuffle(atoms.begin(), atoms.end(), rng);
+    Store s;
+    s.nat = int(atoms.size());
+    allocstuff(s);
+    for (int a = 1; a <= s.nat; ++a) {
+        s.iat(a) = atoms[std::size_t(a - 1)].z;
+        for (int k = 1; k <= 3; ++k) {
+            s.xyz(k, a) = atoms[std::size_t(a - 1)].x[std::size_t(k - 1)];
+        }
+    }
+    return s;
+}
+
 // The neighbour lists as the arrangement step leaves them; false for a store too crowded for
 // them, where the run stops before any ordering.
 bool connect(Store& s) {
@@ -218,3 +276,52 @@ TEST(ChemicalOrder, SameAsTheLiteralProcedure) {
 }
 
 } // namespace
+
+// A store that the ordering completes, ordered as the literal procedure orders it.
+void expectliteralorder(Store& s, int trial) {
+    ASSERT_TRUE(connect(s));
+    const Result want = literal(s);
+    ASSERT_FALSE(want.failed);
+    testing::internal::CaptureStdout();
+    chemicalorder(s);
+    testing::internal::GetCapturedStdout();
+    for (int a = 1; a <= s.nat; ++a) {
+        ASSERT_EQ(s.iorder(a, 1), want.position[std::size_t(a)]) << "trial " << trial;
+        ASSERT_EQ(s.iatmol(a), want.molecule[std::size_t(a)]) << "trial " << trial;
+    }
+}
+
+TEST(ChemicalOrder, WaterClustersAsTheLiteralProcedure) {
+    std::mt19937 rng(2121);
+    for (int trial = 0; trial < 16; ++trial) {
+        Store s = waterclusters(rng, trial);
+        ASSERT_NO_FATAL_FAILURE(expectliteralorder(s, trial));
+    }
+}
+
+// A sparse gas of clumps of twelve atoms (hydrogens, heavy and dummy atoms) within 4 Bohr in each
+// direction, on a lattice in even trials: most placements are closest pairs, and an atom's
+// nearest partners run out batch after batch.
+TEST(ChemicalOrder, SparseGasAsTheLiteralProcedure) {
+    std::mt19937 rng(77);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    for (int trial = 0; trial < 12; ++trial) {
+        Store s;
+        s.nat = 150 + 30 * trial;
+        allocstuff(s);
+        const double box = 60.0 + 25.0 * (trial % 4);
+        std::array<double, 3> clump{};
+        for (int a = 1; a <= s.nat; ++a) {
+            const int kind = int(rng() % 20);
+            s.iat(a) = kind < 9 ? 1 : kind < 19 ? 6 + kind % 3 : 0;
+            if (a % 12 == 1) {
+                clump = {box * u(rng), box * u(rng), box * u(rng)};
+            }
+            for (std::size_t k = 0; k < 3; ++k) {
+                const double x = clump[k] + 4.0 * u(rng);
+                s.xyz(int(k) + 1, a) = trial % 2 == 0 ? std::floor(x) : x;
+            }
+        }
+        ASSERT_NO_FATAL_FAILURE(expectliteralorder(s, trial));
+    }
+}
