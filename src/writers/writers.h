@@ -4,6 +4,8 @@
 #include "store/tables.h"
 
 #include <array>
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -95,6 +97,14 @@ struct AnimationKind {
 void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind);
 /// The geometries a trajectory writes, in order, as RANGE and IDOFTL select them.
 std::vector<long long> trajectoryframes(const Store& s);
+/// Makes the text of frame k with format(k, text, helper) into an in-memory file, for k = 0 ..
+/// n - 1 in two threads (helper false in the calling one), and writes the texts to out in order,
+/// line by line as if format had written them there. format writes whole lines only, keeps to
+/// what belongs to its thread, and returns false (or throws) when the frame fails. Returns the
+/// number of frames written: all of them, or those before the first that failed.
+std::size_t
+writeframesinorder(OutputFile& out, std::size_t n,
+                   const std::function<bool(std::size_t k, OutputFile& text, bool helper)>& format);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);
 /// The files writedistort will write for the store's modes.
