@@ -262,6 +262,52 @@ void classify(Collector& c, std::string_view f, const Shape& shape) {
     c.string(f);
 }
 
+// A field of the usual shapes, [sign]digits or [sign][digits].[digits] with few digits, read in
+// one pass to the value classify would give it, and p moved past it. False, with nothing
+// recorded, for any other field.
+bool plainnumber(Collector& c, std::string_view line, std::size_t& p) {
+    const std::size_t n = line.size();
+    std::size_t q = p;
+    const bool negative = line[q] == '-';
+    if (issign(line[q])) {
+        ++q;
+    }
+    std::uint64_t value = 0;
+    int digits = 0;
+    for (; q < n && isdigit(line[q]); ++q, ++digits) {
+        value = value * 10 + std::uint64_t(line[q] - '0');
+    }
+    int decimals = -1; // no point
+    if (q < n && line[q] == '.') {
+        ++q;
+        decimals = 0;
+        for (; q < n && isdigit(line[q]); ++q, ++decimals) {
+            value = value * 10 + std::uint64_t(line[q] - '0');
+        }
+    }
+    if (q < n && kind(line[q]) != separator && kind(line[q]) != equals) {
+        return false;
+    }
+    if (decimals < 0) {
+        // Up to 18 digits fit a long long whatever they are.
+        if (digits == 0 || digits > 18) {
+            return false;
+        }
+        const auto v = static_cast<long long>(value);
+        c.integer(negative ? -v : v);
+    } else {
+        // As readreal's exact division.
+        const int all = digits + decimals;
+        if (all == 0 || all > 15 || decimals > 22) {
+            return false;
+        }
+        const double magnitude = double(value) / exactpowers10[std::size_t(decimals)];
+        c.real(negative ? -magnitude : magnitude);
+    }
+    p = q;
+    return true;
+}
+
 } // namespace
 
 FreeRead freerd(std::string_view line) {
@@ -283,6 +329,19 @@ FreeRead freerd(std::string_view line) {
             const std::size_t end = close == std::string_view::npos ? n : close;
             c.string(line.substr(p + 1, end - p - 1));
             p = close == std::string_view::npos ? n : close + 1;
+            continue;
+        }
+        if (k == other) {
+            // A character other than a sign, digit or point before any point makes the field a
+            // string, whatever follows.
+            const std::size_t start = p;
+            while (p < n && kind(line[p]) != separator && kind(line[p]) != equals) {
+                ++p;
+            }
+            c.string(line.substr(start, p - start));
+            continue;
+        }
+        if (plainnumber(c, line, p)) {
             continue;
         }
         // The field's extent and shape in one pass; a quote inside it is an ordinary character.

@@ -1,17 +1,20 @@
 // XYZ trajectory of the geometry sequence: one frame per geometry within RANGE, walked first to
-// last or, with IDOFTL 0, last to first.
+// last or, with IDOFTL 0, last to first. The frames only read the store, so two threads make
+// them.
 #include "control/files.h"
 #include "control/fixedwidth.h"
 #include "store/store.h"
 #include "writers/writers.h"
 
 void writemovxyz(Store& s, OutputFile& out) {
-    for (const long long g : trajectoryframes(s)) {
+    const std::vector<long long> frames = trajectoryframes(s);
+    writeframesinorder(out, frames.size(), [&](std::size_t k, OutputFile& text, bool) {
+        const long long g = frames[k];
         // cols 1 blank | 2-21 nat I20
         std::string head(" ");
         fw::I(head, s.nat, 20);
-        out.line(head);
-        out.line(" XYZ file written by KRU");
+        text.line(head);
+        text.line(" XYZ file written by KRU");
 
         for (int p = 1; p <= s.nat; ++p) {
             const int a = s.iorder(p, 2);
@@ -21,7 +24,8 @@ void writemovxyz(Store& s, OutputFile& out) {
                 line += "  ";
                 fw::F(line, s.xgeo(c, a, g) * angstrom_per_bohr, 16, 8);
             }
-            out.line(line);
+            text.line(line);
         }
-    }
+        return true;
+    });
 }
