@@ -59,9 +59,10 @@ void addbond(Store& s, int atom, int partner, double r) {
     if (count > maxconn) {
         toomany(s, atom, partner);
     }
-    // Unused bonded slots hold 0.0 and are never farther; a partner that is not nearer than
-    // any present one is appended after the last.
-    if (!insertsorted(&s.iconn(1, atom), &s.rconn(1, atom), maxconn, partner, r)) {
+    // Unused bonded slots hold 0.0 and are never farther, so only the count - 1 partners
+    // present are looked at and moved; a partner that is not nearer than any of them is
+    // appended after the last.
+    if (!insertsorted(&s.iconn(1, atom), &s.rconn(1, atom), count, partner, r)) {
         s.iconn(count, atom) = partner;
         s.rconn(count, atom) = r;
     }
@@ -89,13 +90,14 @@ void recordpair(Store& s, int i, int j, double r) {
 // Without near lists, only lists an earlier call filled are emptied: the near lists are the
 // larger part of the tables, and a run that never writes to them keeps them out of memory.
 void clearlists(Store& s, bool nearlists) {
+    if (s.nat < 1) {
+        return;
+    }
+    // The bonded lists of all atoms are one block each.
+    const auto atoms = std::size_t(s.nat);
+    std::fill_n(s.iconn.column(1), std::size_t(s.iconn.extent1().size()) * atoms, 0);
+    std::fill_n(s.rconn.column(1), std::size_t(s.rconn.extent1().size()) * atoms, 0.0);
     for (int a = 1; a <= s.nat; ++a) {
-        for (int k = 0; k <= maxconn; ++k) {
-            s.iconn(k, a) = 0;
-        }
-        for (int k = 1; k <= maxconn; ++k) {
-            s.rconn(k, a) = 0.0;
-        }
         if (!nearlists && s.inear(0, a) == 0) {
             continue;
         }
@@ -120,8 +122,9 @@ void countnear(Store& s) {
     }
 }
 
-// The squared distance of a and b summed as `bond` sums it, so that its root is `bond`'s value.
-double squared(const Vec3& a, const double* b) {
+// The squared distance of a and b summed as `bond` sums it, so that its root is `bond`'s value
+// (the same whichever of the two comes first).
+double squared(const double* a, const double* b) {
     const double dx = a[0] - b[0];
     const double dy = a[1] - b[1];
     const double dz = a[2] - b[2];
@@ -179,48 +182,39 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
             toomanyfound = ++partners[std::size_t(a)] > maxconn || toomanyfound;
         }
     };
-    // Each pair of neighbouring cells once: atom i meets the atoms before it in its own cell
-    // and all atoms of the neighbouring cells after its own. Should an atom gather more partners
-    // than fit, the pairs are gathered again atom by atom as the all-pairs loop meets them (j
-    // before i in all neighbouring cells), so that the run fails where that loop fails.
-    auto gather = [&](bool eachcellpaironce) {
-        for (int i : atoms) {
-            const Vec3 pi = point(s.xyz, i);
-            auto consider = [&](int j, const double* pj) {
-                if (j == i || (j > i && !eachcellpaironce)) {
-                    return;
-                }
-                const double d2 = squared(pi, pj);
-                if (d2 <= reach2) {
-                    const double r = std::sqrt(d2);
-                    if (bonded(r, s.iat(i), s.iat(j))) {
-                        record(std::max(i, j), std::min(i, j), r);
-                    }
-                }
-            };
-            const std::array<int, 3> cell = grid.cellof(s, i);
-            if (eachcellpaironce) {
-                grid.shell(cell, 0, [&](int j, const double* pj) {
-                    if (j < i) {
-                        consider(j, pj);
-                    }
-                });
-                grid.laterneighbours(cell, consider);
-            } else {
-                grid.shell(cell, 0, consider);
-                grid.shell(cell, 1, consider);
-            }
-            if (toomanyfound) {
-                return;
+    auto consider = [&](int i, const double* pi, int j, const double* pj) {
+        const double d2 = squared(pi, pj);
+        if (d2 <= reach2) {
+            const double r = std::sqrt(d2);
+            if (bonded(r, s.iat(i), s.iat(j))) {
+                record(std::max(i, j), std::min(i, j), r);
             }
         }
+        return !toomanyfound;
     };
-    gather(true);
+    // Each pair of neighbouring cells once, cell by cell. Should an atom gather more partners
+    // than fit, the pairs are gathered again atom by atom as the all-pairs loop meets them (j
+    // before i in all neighbouring cells), so that the run fails where that loop fails.
+    grid.neighbourpairs(consider);
     if (toomanyfound) {
         pairs.clear();
         std::fill(partners.begin(), partners.end(), 0);
         toomanyfound = false;
-        gather(false);
+        for (int i : atoms) {
+            const double* pi = &s.xyz(1, i);
+            // The whole neighbourhood of the atom, as the all-pairs loop would record it.
+            auto before = [&](int j, const double* pj) {
+                if (j < i) {
+                    consider(i, pi, j, pj);
+                }
+            };
+            const std::array<int, 3> cell = grid.cellof(s, i);
+            grid.shell(cell, 0, before);
+            grid.shell(cell, 1, before);
+            if (toomanyfound) {
+                break;
+            }
+        }
     }
     std::sort(pairs.begin(), pairs.end(),
               [](const Pair& p, const Pair& q) { return p.i != q.i ? p.i < q.i : p.j < q.j; });
@@ -280,7 +274,7 @@ bool nearwithin(const Store& s, const CellGrid& grid, int a, double r, double re
         if (n == scanned.size()) {
             scanned.resize(2 * n + 64);
         }
-        const double d2 = squared(pa, pb);
+        const double d2 = squared(pa.data(), pb);
         scanned[n] = {d2, b};
         n += std::size_t(d2 <= r2);
     });
@@ -311,7 +305,7 @@ void nearshells(const Store& s, const CellGrid& grid, int a, std::vector<Near>& 
     const std::array<int, 3> cell = grid.cellof(s, a);
     for (int k = 0; k <= grid.span(); ++k) {
         grid.shell(cell, k, [&](int b, const double* pb) {
-            const double d2 = squared(pa, pb);
+            const double d2 = squared(pa.data(), pb);
             if (!(d2 <= admit) || b == a || isbondedto(s, a, b)) {
                 return;
             }
