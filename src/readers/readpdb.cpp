@@ -106,24 +106,33 @@ int elementof(std::string_view name2, std::string_view element) {
     return 0;
 }
 
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+// Every atom goes through here: the names are compared in small buffers, not new strings.
 int lookup(std::ostream& log, std::string_view name, std::string_view residue,
            std::string_view line) {
-    const std::string upname = upcase(name);
     if (std::find(residues.begin(), residues.end(), residue) != residues.end()) {
+        const std::string upname = upcase(name);
         for (const AminoAtom& a : aminoatoms) {
             if (a.name == upname) {
                 return a.z;
             }
         }
     }
-    const std::string columns = upcase(record(line).substr(76, 2));
-    const std::string_view element = trimleft(trimright(columns));
+    // Columns 77-78 of the record, which is padded with blanks.
+    const std::array<char, 2> columns{upper(line.size() > 76 ? line[76] : ' '),
+                                      upper(line.size() > 77 ? line[77] : ' ')};
+    const std::string_view element =
+        trimleft(trimright(std::string_view(columns.data(), columns.size())));
     // The atom name as written: a lower-case name does not spell an element.
-    std::string name2 = fixedtext(name, 2);
-    int z = elementof(name2, element);
+    std::array<char, 2> name2{name.size() > 0 ? name[0] : ' ', name.size() > 1 ? name[1] : ' '};
+    auto tried = [&] { return elementof(std::string_view(name2.data(), name2.size()), element); };
+    int z = tried();
     if (z == 0 && name2[1] >= '0' && name2[1] <= '9') {
         name2[1] = ' '; // "H1" is tried as "H"
-        z = elementof(name2, element);
+        z = tried();
     }
     if (z == 0) {
         unknownatomtype(log, name, record(line), "readpdb");
