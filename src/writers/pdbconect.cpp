@@ -7,12 +7,16 @@
 #include <algorithm>
 
 void pdbconect(const Store& s, OutputFile& out) {
+    pdbconect(s, out, 1, s.nat);
+}
+
+void pdbconect(const Store& s, OutputFile& out, int first, int last) {
     // Up to three records of four partners each; partners past the twelfth are not written.
     // An atom without partners still gets one record with its own number.
     // cols 1-6 "CONECT" | 7-11 atom I5 | 12-16, 17-21, 22-26, 27-31 partners I5
     constexpr int perrecord = 4;
     constexpr int maxpartners = 12;
-    for (int a = 1; a <= s.nat; ++a) {
+    for (int a = first; a <= last; ++a) {
         const int n = std::min(s.iconn(0, a), maxpartners);
         int j = 1;
         do {

@@ -121,11 +121,11 @@ class Frames {
 } // namespace
 
 std::size_t writeframesinorder(
-    OutputFile& out, std::size_t n,
+    OutputFile& out, std::size_t n, bool twothreads,
     const std::function<bool(std::size_t k, OutputFile& text, bool helper)>& format) {
     Frames frames(n, format);
     std::thread helper;
-    if (n > 1) {
+    if (twothreads && n > 1) {
         try {
             helper = std::thread([&frames] { frames.help(); });
         } catch (const std::system_error&) {

@@ -64,8 +64,9 @@ void writemovpdb(Store& s, OutputFile& out) {
     std::size_t k = 0;
     if (frames.size() > 2) {
         BondStore mine(s), helpers(s);
+        const bool twothreads = static_cast<long long>(frames.size()) * s.nat >= threadedrecords;
         k = writeframesinorder(
-            out, frames.size() - 1, [&](std::size_t m, OutputFile& text, bool helper) {
+            out, frames.size() - 1, twothreads, [&](std::size_t m, OutputFile& text, bool helper) {
                 writemodel(s, helper ? helpers.s : mine.s, text, frames[m], false);
                 return true;
             });

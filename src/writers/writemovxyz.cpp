@@ -8,7 +8,8 @@
 
 void writemovxyz(Store& s, OutputFile& out) {
     const std::vector<long long> frames = trajectoryframes(s);
-    writeframesinorder(out, frames.size(), [&](std::size_t k, OutputFile& text, bool) {
+    const bool twothreads = static_cast<long long>(frames.size()) * s.nat >= threadedrecords;
+    writeframesinorder(out, frames.size(), twothreads, [&](std::size_t k, OutputFile& text, bool) {
         const long long g = frames[k];
         // cols 1 blank | 2-21 nat I20
         std::string head(" ");

@@ -65,6 +65,8 @@ void writemovpdb(Store& s, OutputFile& out);
 void pdbhetatm(const Store& s, OutputFile& out, int a, const std::array<double, 3>& bohr);
 /// CONECT records of every atom in store order: at most twelve partners in records of four.
 void pdbconect(const Store& s, OutputFile& out);
+/// The same for store atoms first to last.
+void pdbconect(const Store& s, OutputFile& out, int first, int last);
 /// Normal-mode animations as multi-model PDB files, one per mode; the output file gets a note.
 void writefrqpdb(Store& s, OutputFile& out);
 /// Normal-mode animations as multi-frame coordinate files, one per mode; the output file gets a
@@ -97,13 +99,16 @@ struct AnimationKind {
 void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind);
 /// The geometries a trajectory writes, in order, as RANGE and IDOFTL select them.
 std::vector<long long> trajectoryframes(const Store& s);
+/// Records (atom lines of all frames together) from which a second thread pays for itself.
+inline constexpr long long threadedrecords = 4000;
 /// Makes the text of frame k with format(k, text, helper) into an in-memory file, for k = 0 ..
-/// n - 1 in two threads (helper false in the calling one), and writes the texts to out in order,
-/// line by line as if format had written them there. format writes whole lines only, keeps to
-/// what belongs to its thread, and returns false (or throws) when the frame fails. Returns the
-/// number of frames written: all of them, or those before the first that failed.
+/// n - 1, in two threads when `twothreads` (helper false in the calling one), and writes the
+/// texts to out in order, line by line as if format had written them there. format writes whole
+/// lines only, keeps to what belongs to its thread, and returns false (or throws) when the frame
+/// fails. Returns the number of frames written: all of them, or those before the first that
+/// failed.
 std::size_t
-writeframesinorder(OutputFile& out, std::size_t n,
+writeframesinorder(OutputFile& out, std::size_t n, bool twothreads,
                    const std::function<bool(std::size_t k, OutputFile& text, bool helper)>& format);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <sstream>
 #include <stdexcept>
@@ -40,7 +43,7 @@ TEST(Writeframesinorder, FramesInOrderUpToTheFirstFailure) {
         }
         OutputFile out;
         const std::size_t written =
-            writeframesinorder(out, n, [&](std::size_t k, OutputFile& text, bool) {
+            writeframesinorder(out, n, trial % 4 != 0, [&](std::size_t k, OutputFile& text, bool) {
                 for (int l = 0; l < lines[k]; ++l) {
                     text.line("frame " + std::to_string(k) + " line " + std::to_string(l));
                 }
@@ -59,7 +62,9 @@ void onethread(Store& s, OutputFile& out) {
     const std::vector<long long> frames = trajectoryframes(s);
     for (std::size_t k = 0; k < frames.size(); ++k) {
         const long long g = frames[k];
-        out.line("MODEL " + fw::I(s.modelstart + g, 6));
+        std::string head = "MODEL ";
+        fw::I(head, s.modelstart + g, 6);
+        out.line(head);
         for (int p = 1; p <= s.nat; ++p) {
             const int a = s.iorder(p, 2);
             pdbhetatm(s, out, a, {s.xgeo(1, a, g), s.xgeo(2, a, g), s.xgeo(3, a, g)});
@@ -105,10 +110,12 @@ TEST(Writemovpdb, SameAsOneThreadOnRandomTrajectories) {
     std::mt19937 rng(3);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const int elements[] = {1, 6, 8, 0, 26};
-    for (int trial = 0; trial < 150; ++trial) {
-        const int nat = 1 + int(rng() % 30);
-        const int ngeom = 1 + int(rng() % 14);
-        const int crowdedframe = rng() % 4 == 0 ? 1 + int(rng() % ngeom) : 0;
+    for (int trial = 0; trial < 90; ++trial) {
+        // Every third trajectory large enough for two threads.
+        const bool large = trial % 3 == 0;
+        const int nat = large ? 200 + int(rng() % 200) : 1 + int(rng() % 30);
+        const int ngeom = large ? 15 + int(rng() % 15) : 1 + int(rng() % 14);
+        const int crowdedframe = rng() % 3 == 0 ? 1 + int(rng() % ngeom) : 0;
         Store s;
         s.ngeom = ngeom;
         std::vector<testing_store::Atom> atoms;
@@ -121,7 +128,7 @@ TEST(Writemovpdb, SameAsOneThreadOnRandomTrajectories) {
         testing_store::build(s, atoms, order);
         for (int g = 1; g <= ngeom; ++g) {
             // A crowded model puts every atom within bonding distance of every other.
-            const double box = g == crowdedframe ? 0.8 : 1.0 + 6.0 * unit(rng);
+            const double box = g == crowdedframe ? 0.8 : std::cbrt(nat / (0.01 + 0.1 * unit(rng)));
             for (int a = 1; a <= nat; ++a) {
                 for (int c = 1; c <= 3; ++c) {
                     s.xgeo(c, a, g) = box * unit(rng) / angstrom_per_bohr;
@@ -154,6 +161,86 @@ TEST(Writemovpdb, SameAsOneThreadOnRandomTrajectories) {
             for (int k = 1; k <= maxnear; ++k) {
                 ASSERT_EQ(s.rnear(k, a), reference.rnear(k, a));
             }
+        }
+    }
+}
+
+// A random store of nat atoms with random coordinates (within 20 Angstrom, some 1000 times
+// farther), elements, output order, labels and bonded partners (up to 14, beyond the 12 written).
+Store randomrecords(std::mt19937& rng, int nat, int ngeom) {
+    Store s;
+    s.nat = nat;
+    s.ngeom = ngeom;
+    allocstuff(s);
+    std::uniform_real_distribution<double> place(-20.0, 20.0);
+    std::vector<int> order(static_cast<std::size_t>(nat));
+    std::iota(order.begin(), order.end(), 1);
+    std::shuffle(order.begin(), order.end(), rng);
+    for (int a = 1; a <= nat; ++a) {
+        s.iat(a) = 1 + int(rng() % 98);
+        s.iorder(a, 2) = order[std::size_t(a - 1)];
+        s.iatmol(a) = int(rng() % 20000);
+        std::string label = "C";
+        label += std::to_string(rng() % 1000);
+        s.atdescr(a) = fixedtext(label, 10);
+        for (int c = 1; c <= 3; ++c) {
+            const double far = rng() % 50 == 0 ? 1000.0 : 1.0;
+            s.xyz(c, a) = far * place(rng) / angstrom_per_bohr;
+            for (int g = 1; g <= ngeom; ++g) {
+                s.xgeo(c, a, g) = far * place(rng) / angstrom_per_bohr;
+            }
+        }
+        s.iconn(0, a) = int(rng() % 15);
+        for (int k = 1; k <= s.iconn(0, a); ++k) {
+            s.iconn(k, a) = 1 + int(rng() % std::uint32_t(nat));
+        }
+    }
+    return s;
+}
+
+// The PDB and XYZ trajectory writers in blocks and frames against their records written one
+// after another: small stores (one thread) and large ones (two).
+TEST(Writepdb, BlocksInTwoThreadsSameAsOneAfterAnother) {
+    std::mt19937 rng(21);
+    for (const int nat : {1, 7, 8191, 8192, 8193, 20000}) {
+        Store s = randomrecords(rng, nat, 1);
+        OutputFile want;
+        for (int p = 1; p <= s.nat; ++p) {
+            const int a = s.iorder(p, 2);
+            pdbhetatm(s, want, a, point(s.xyz, a));
+        }
+        pdbconect(s, want);
+        OutputFile got;
+        writepdb(s, got);
+        ASSERT_EQ(got.str(), want.str()) << nat << " atoms";
+    }
+}
+
+TEST(Writemovxyz, FramesInTwoThreadsSameAsOneAfterAnother) {
+    std::mt19937 rng(22);
+    for (const int nat : {1, 5, 300, 3000}) {
+        for (const int ngeom : {1, 2, 17}) {
+            Store s = randomrecords(rng, nat, ngeom);
+            s.idoftl = long(rng() % 2);
+            OutputFile want;
+            for (const long long g : trajectoryframes(s)) {
+                std::string head = " ";
+                fw::I(head, s.nat, 20);
+                want.line(head);
+                want.line(" XYZ file written by KRU");
+                for (int p = 1; p <= s.nat; ++p) {
+                    const int a = s.iorder(p, 2);
+                    std::string line(atomsymbol(s.iat(a)));
+                    for (int c = 1; c <= 3; ++c) {
+                        line += "  ";
+                        fw::F(line, s.xgeo(c, a, g) * angstrom_per_bohr, 16, 8);
+                    }
+                    want.line(line);
+                }
+            }
+            OutputFile got;
+            writemovxyz(s, got);
+            ASSERT_EQ(got.str(), want.str()) << nat << " atoms, " << ngeom << " geometries";
         }
     }
 }
