@@ -20,7 +20,9 @@ void pdbconect(const Store& s, OutputFile& out, int first, int last) {
         const int n = std::min(s.iconn(0, a), maxpartners);
         int j = 1;
         do {
-            std::string line("CONECT");
+            // One buffer per thread, kept from record to record: no allocation per record.
+            thread_local std::string line;
+            line.assign("CONECT");
             fw::I(line, a, 5);
             for (int k = 0; k < perrecord && j <= n; ++k, ++j) {
                 fw::I(line, s.iconn(j, a), 5);

@@ -11,7 +11,9 @@ void pdbhetatm(const Store& s, OutputFile& out, int a, const std::array<double, 
     // 21-22 blanks (chain left blank) | 23-26 residue number I4 | 27-30 blanks |
     // 31-54 x, y, z F8.3 | 55-60 occupancy F6.2 | 61-66 temperature factor F6.2 |
     // 67-76 blanks | 77-78 element symbol
-    std::string line("HETATM");
+    // One buffer per thread, kept from record to record: no allocation per record.
+    thread_local std::string line;
+    line.assign("HETATM");
     fw::I(line, a, 5);
     line += ' ';
     line += fixedtext(s.atdescr(a), 4);
@@ -25,7 +27,7 @@ void pdbhetatm(const Store& s, OutputFile& out, int a, const std::array<double, 
     }
     fw::F(line, 1.0, 6, 2);
     fw::F(line, 0.0, 6, 2);
-    line += std::string(10, ' ');
+    line.append(10, ' ');
     line += atomsymbol(s.iat(a));
     out.line(line);
 }

@@ -17,10 +17,11 @@ void writemovxyz(Store& s, OutputFile& out) {
         text.line(head);
         text.line(" XYZ file written by KRU");
 
+        std::string line;
         for (int p = 1; p <= s.nat; ++p) {
             const int a = s.iorder(p, 2);
             // cols 1-2 symbol | 3-4 blanks | 5-20 x F16.8 | 21-22 | 23-38 y | 39-40 | 41-56 z
-            std::string line(atomsymbol(s.iat(a)));
+            line.assign(atomsymbol(s.iat(a)));
             for (int c = 1; c <= 3; ++c) {
                 line += "  ";
                 fw::F(line, s.xgeo(c, a, g) * angstrom_per_bohr, 16, 8);
