@@ -30,9 +30,9 @@ void writelines(OutputFile& out, std::string_view text) {
 
 class Frames {
   public:
-    Frames(std::size_t n,
+    Frames(std::size_t n, FrameWrites writes,
            const std::function<bool(std::size_t k, OutputFile& text, bool helper)>& format)
-        : n_(n), format_(format), texts_(n), made_(n, Made::no) {}
+        : n_(n), writes_(writes), format_(format), texts_(n), made_(n, Made::no) {}
 
     // The helper thread: makes frames until none is left or the frames stop.
     void help() {
@@ -53,7 +53,11 @@ class Frames {
             if (made_[written_] == Made::yes) {
                 const std::unique_ptr<OutputFile> text = std::move(texts_[written_]);
                 lock.unlock();
-                writelines(out, text->str());
+                if (writes_ == FrameWrites::linebyline) {
+                    writelines(out, text->str());
+                } else {
+                    out.write(text->str());
+                }
                 lock.lock();
                 ++written_;
                 changed_.notify_all();
@@ -108,6 +112,7 @@ class Frames {
     }
 
     std::size_t n_;
+    FrameWrites writes_;
     const std::function<bool(std::size_t k, OutputFile& text, bool helper)>& format_;
     std::mutex m_;
     std::condition_variable changed_;
@@ -121,9 +126,9 @@ class Frames {
 } // namespace
 
 std::size_t writeframesinorder(
-    OutputFile& out, std::size_t n, bool twothreads,
+    OutputFile& out, std::size_t n, bool twothreads, FrameWrites writes,
     const std::function<bool(std::size_t k, OutputFile& text, bool helper)>& format) {
-    Frames frames(n, format);
+    Frames frames(n, writes, format);
     std::thread helper;
     if (twothreads && n > 1) {
         try {

@@ -65,11 +65,12 @@ void writemovpdb(Store& s, OutputFile& out) {
     if (frames.size() > 2) {
         BondStore mine(s), helpers(s);
         const bool twothreads = static_cast<long long>(frames.size()) * s.nat >= threadedrecords;
-        k = writeframesinorder(
-            out, frames.size() - 1, twothreads, [&](std::size_t m, OutputFile& text, bool helper) {
-                writemodel(s, helper ? helpers.s : mine.s, text, frames[m], false);
-                return true;
-            });
+        k = writeframesinorder(out, frames.size() - 1, twothreads, FrameWrites::linebyline,
+                               [&](std::size_t m, OutputFile& text, bool helper) {
+                                   writemodel(s, helper ? helpers.s : mine.s, text, frames[m],
+                                              false);
+                                   return true;
+                               });
     }
     for (; k < frames.size(); ++k) {
         writemodel(s, s, out, frames[k], k + 1 == frames.size());

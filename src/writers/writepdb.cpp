@@ -23,5 +23,6 @@ void writepdb(Store& s, OutputFile& out) {
         }
         return true;
     };
-    writeframesinorder(out, std::size_t(2 * blocks), s.nat >= threadedrecords, write);
+    writeframesinorder(out, std::size_t(2 * blocks), s.nat >= threadedrecords, FrameWrites::whole,
+                       write);
 }

@@ -101,14 +101,17 @@ void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind);
 std::vector<long long> trajectoryframes(const Store& s);
 /// Records (atom lines of all frames together) from which a second thread pays for itself.
 inline constexpr long long threadedrecords = 4000;
+/// How writeframesinorder passes a frame's text on: at once, or line by line as if the frame's
+/// writer had written its lines there, which leaves the same partial file as one thread would
+/// where a later frame fails.
+enum class FrameWrites { whole, linebyline };
 /// Makes the text of frame k with format(k, text, helper) into an in-memory file, for k = 0 ..
 /// n - 1, in two threads when `twothreads` (helper false in the calling one), and writes the
-/// texts to out in order, line by line as if format had written them there. format writes whole
-/// lines only, keeps to what belongs to its thread, and returns false (or throws) when the frame
-/// fails. Returns the number of frames written: all of them, or those before the first that
-/// failed.
+/// texts to out in order. format writes whole lines only, keeps to what belongs to its thread,
+/// and returns false (or throws) when the frame fails. Returns the number of frames written: all
+/// of them, or those before the first that failed.
 std::size_t
-writeframesinorder(OutputFile& out, std::size_t n, bool twothreads,
+writeframesinorder(OutputFile& out, std::size_t n, bool twothreads, FrameWrites writes,
                    const std::function<bool(std::size_t k, OutputFile& text, bool helper)>& format);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);

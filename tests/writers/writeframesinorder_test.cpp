@@ -42,8 +42,9 @@ TEST(Writeframesinorder, FramesInOrderUpToTheFirstFailure) {
             }
         }
         OutputFile out;
-        const std::size_t written =
-            writeframesinorder(out, n, trial % 4 != 0, [&](std::size_t k, OutputFile& text, bool) {
+        const std::size_t written = writeframesinorder(
+            out, n, trial % 4 != 0, trial % 3 == 0 ? FrameWrites::whole : FrameWrites::linebyline,
+            [&](std::size_t k, OutputFile& text, bool) {
                 for (int l = 0; l < lines[k]; ++l) {
                     text.line("frame " + std::to_string(k) + " line " + std::to_string(l));
                 }
