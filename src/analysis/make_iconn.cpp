@@ -13,6 +13,8 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -144,6 +146,9 @@ void allpairs(Store& s) {
     }
 }
 
+// Atoms from which the lists are cleared in a thread of their own.
+constexpr int clearinthread = 50000;
+
 // Largest distance at which two of the store's atoms can bond (Bohr), with a margin; 0 when
 // no two can.
 double bondreach(const Store& s) {
@@ -158,17 +163,19 @@ double bondreach(const Store& s) {
     return largest > 0.0 ? 1.37 * 2.0 * largest / angstrom_per_bohr : 0.0;
 }
 
-// The bonded pairs found in neighbouring cells, recorded in the order the all-pairs loop would
-// meet them, so lists, ties and a 19th-partner failure come out the same.
-void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, double reach) {
-    if (reach <= 0.0) {
-        return;
-    }
-    struct Pair {
-        int i, j;
-        double r;
-    };
+// A bonded pair, i > j, at distance r.
+struct Pair {
+    int i, j;
+    double r;
+};
+
+// The bonded pairs found in neighbouring cells, in the order the all-pairs loop would meet them.
+std::vector<Pair> bondedpairs(const Store& s, const CellGrid& grid, const std::vector<int>& atoms,
+                              double reach) {
     std::vector<Pair> pairs;
+    if (reach <= 0.0) {
+        return pairs;
+    }
     // Beyond the reach no pair bonds: the exact test is left for the pairs within it.
     const double reach2 = reach * reach;
     // Pairs come grouped by ascending i, so those found so far lead the sorted list. Once an
@@ -218,10 +225,7 @@ void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, do
     }
     std::sort(pairs.begin(), pairs.end(),
               [](const Pair& p, const Pair& q) { return p.i != q.i ? p.i < q.i : p.j < q.j; });
-    for (const Pair& p : pairs) {
-        addbond(s, p.i, p.j, p.r);
-        addbond(s, p.j, p.i, p.r);
-    }
+    return pairs;
 }
 
 bool isbondedto(const Store& s, int a, int b) {
@@ -372,13 +376,36 @@ void make_iconn(Store& s, bool nearlists) {
     // go through every pair instead, which fills the near lists as it goes.
     const bool everypair = spread > 1e12;
     nearlists = nearlists || everypair;
-    clearlists(s, nearlists);
     if (everypair) {
+        clearlists(s, nearlists);
         allpairs(s);
     } else {
+        // A large molecule's lists are cleared in a second thread while its bonded pairs are
+        // found, which reads none of them: the clearing is mostly the system's first touch of
+        // their pages.
+        std::jthread clearing;
+        if (s.nat >= clearinthread) {
+            try {
+                clearing = std::jthread([&s, nearlists] { clearlists(s, nearlists); });
+            } catch (const std::system_error&) {
+                // No second thread: the lists are cleared here.
+            }
+        }
+        if (!clearing.joinable()) {
+            clearlists(s, nearlists);
+        }
         const double reach = bondreach(s);
         const CellGrid grid(s, atoms, std::max(reach * 1.01, 1.0));
-        gridbonds(s, grid, atoms, reach);
+        const std::vector<Pair> pairs = bondedpairs(s, grid, atoms, reach);
+        if (clearing.joinable()) {
+            clearing.join();
+        }
+        // In the order of the all-pairs loop, so lists, ties and a 19th-partner failure come out
+        // the same.
+        for (const Pair& p : pairs) {
+            addbond(s, p.i, p.j, p.r);
+            addbond(s, p.j, p.i, p.r);
+        }
         if (nearlists) {
             gridnear(s, grid, atoms, reach);
         }

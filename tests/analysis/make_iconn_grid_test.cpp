@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iostream>
 #include <limits>
 #include <random>
@@ -211,6 +212,58 @@ TEST(MakeIconnGrid, AtomsWithoutFiniteCoordinates) {
                 EXPECT_EQ(s.inear(k, a), want.inear[std::size_t(a) * 21 + std::size_t(k)]);
             }
         }
+    }
+}
+
+// A large molecule's lists are cleared in a second thread while its bonds are searched: lists
+// left full of anything by an earlier call come out as from a store that never had any, with
+// and without near lists.
+TEST(MakeIconnGrid, LargeMoleculeListsAsIfFresh) {
+    std::mt19937 rng(12);
+    std::uniform_real_distribution<double> jitter(-0.4, 0.4);
+    Store fresh;
+    fresh.nat = 60000;
+    allocstuff(fresh);
+    const int side = 28; // 28^3 places 5.9 Bohr apart, about the density of liquid water
+    for (int a = 1; a <= fresh.nat; ++a) {
+        const int place = (a - 1) / 3;
+        const int corner[3] = {place % side, (place / side) % side, place / (side * side)};
+        fresh.iat(a) = (a - 1) % 3 == 0 ? 8 : 1;
+        for (int k = 1; k <= 3; ++k) {
+            const double offset = (a - 1) % 3 == 0 ? 0.0 : ((a - 1) % 3 == k ? 1.8 : 0.0);
+            fresh.xyz(k, a) = 5.9 * corner[k - 1] + offset + jitter(rng);
+        }
+    }
+    Store used = fresh;
+    auto scramble = [&](Store& s) {
+        for (int a = 1; a <= s.nat; ++a) {
+            for (int k = 0; k <= maxconn; ++k) {
+                s.iconn(k, a) = k == 0 ? int(rng() % 5) : int(rng() % 1000);
+                s.rconn(std::max(k, 1), a) = double(rng() % 100);
+            }
+            for (int k = 0; k <= maxnear; ++k) {
+                s.inear(k, a) = k == 0 ? 1 + int(rng() % 20) : int(rng() % 1000);
+                s.rnear(std::max(k, 1), a) = double(rng() % 100);
+            }
+        }
+    };
+    for (const bool nearlists : {true, false}) {
+        Store want = fresh;
+        make_iconn(want, nearlists);
+        scramble(used);
+        make_iconn(used, nearlists);
+        for (int a = 1; a <= fresh.nat; ++a) {
+            for (int k = 0; k <= maxconn; ++k) {
+                ASSERT_EQ(used.iconn(k, a), want.iconn(k, a)) << "atom " << a;
+                ASSERT_EQ(used.rconn(std::max(k, 1), a), want.rconn(std::max(k, 1), a));
+            }
+            for (int k = 0; k <= maxnear; ++k) {
+                ASSERT_EQ(used.inear(k, a), want.inear(k, a)) << "atom " << a;
+                ASSERT_EQ(used.rnear(std::max(k, 1), a),
+                          nearlists ? want.rnear(std::max(k, 1), a) : 1000000.0);
+            }
+        }
+        EXPECT_GT(want.iconn(0, 1), 0);
     }
 }
 
