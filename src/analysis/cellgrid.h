@@ -64,6 +64,8 @@ class CellGrid {
     }
 
     double edge() const { return h_; }
+    /// Layers of cells along z.
+    int layers() const { return dim_[2]; }
     int span() const { return std::max({dim_[0], dim_[1], dim_[2]}); }
 
     std::array<int, 3> cellof(const Store& s, int a) const {
@@ -120,7 +122,11 @@ class CellGrid {
     // cells, each pair once, cell by cell: the pairs of a cell, then those with the 13
     // neighbouring cells that come after it. Once f returns false, the walk ends within the
     // atom's row of pairs.
-    template <class F> void neighbourpairs(F&& f) const {
+    template <class F> void neighbourpairs(F&& f) const { neighbourpairs(f, 0, dim_[2]); }
+
+    // The same for the cells of layers firstlayer to endlayer - 1 (along z), with their
+    // neighbours.
+    template <class F> void neighbourpairs(F&& f, int firstlayer, int endlayer) const {
         bool goon = true;
         auto across = [&](int from, int to, int otherfrom, int otherto) {
             for (int m = from; m < to && goon; ++m) {
@@ -131,7 +137,7 @@ class CellGrid {
                 }
             }
         };
-        for (int z = 0; z < dim_[2]; ++z) {
+        for (int z = firstlayer; z < endlayer; ++z) {
             for (int y = 0; y < dim_[1]; ++y) {
                 for (int x = 0; x < dim_[0]; ++x) {
                     const std::size_t cell = cellindex({x, y, z});

@@ -169,63 +169,106 @@ struct Pair {
     double r;
 };
 
-// The bonded pairs found in neighbouring cells, in the order the all-pairs loop would meet them.
-std::vector<Pair> bondedpairs(const Store& s, const CellGrid& grid, const std::vector<int>& atoms,
-                              double reach) {
-    std::vector<Pair> pairs;
-    if (reach <= 0.0) {
-        return pairs;
-    }
-    // Beyond the reach no pair bonds: the exact test is left for the pairs within it.
-    const double reach2 = reach * reach;
-    // Pairs come grouped by ascending i, so those found so far lead the sorted list. Once an
-    // atom has more partners than fit, the run fails within them: collecting on would cost
-    // memory quadratic in the atoms (all atoms at one point).
-    std::vector<int> partners(std::size_t(s.nat) + 1, 0);
-    bool toomanyfound = false;
-    auto record = [&](int i, int j, double r) {
-        pairs.push_back({i, j, r});
-        for (int a : {i, j}) {
-            toomanyfound = ++partners[std::size_t(a)] > maxconn || toomanyfound;
-        }
-    };
-    auto consider = [&](int i, const double* pi, int j, const double* pj) {
+// The bonded pairs of a search and how many partners each atom has among them. Once an atom has
+// more partners than fit, the run fails within them: collecting on would cost memory quadratic
+// in the atoms (all atoms at one point), so the search stops.
+struct PairSearch {
+    PairSearch(const Store& store, double reach)
+        : s(store), reach2(reach * reach), partners(std::size_t(store.nat) + 1, 0) {}
+
+    // Records the pair if it bonds; false once an atom has too many partners. Beyond the reach
+    // no pair bonds: the exact test is left for the pairs within it.
+    bool consider(int i, const double* pi, int j, const double* pj) {
         const double d2 = squared(pi, pj);
         if (d2 <= reach2) {
             const double r = std::sqrt(d2);
             if (bonded(r, s.iat(i), s.iat(j))) {
-                record(std::max(i, j), std::min(i, j), r);
+                pairs.push_back({std::max(i, j), std::min(i, j), r});
+                for (const int a : {i, j}) {
+                    toomanyfound = ++partners[std::size_t(a)] > maxconn || toomanyfound;
+                }
             }
         }
         return !toomanyfound;
+    }
+
+    const Store& s;
+    double reach2;
+    std::vector<Pair> pairs;
+    std::vector<int> partners;
+    bool toomanyfound = false;
+};
+
+// Atoms from which the bonded pairs are searched in two threads, half of the grid's layers each.
+constexpr std::size_t pairsinthreads = 50000;
+
+// Each pair of neighbouring cells once, cell by cell, for a large molecule in two threads.
+PairSearch cellpairs(const Store& s, const CellGrid& grid, std::size_t atoms, double reach) {
+    PairSearch mine(s, reach);
+    auto search = [&grid](PairSearch& p, int from, int to) {
+        grid.neighbourpairs([&p](int i, const double* pi, int j,
+                                 const double* pj) { return p.consider(i, pi, j, pj); },
+                            from, to);
     };
-    // Each pair of neighbouring cells once, cell by cell. Should an atom gather more partners
-    // than fit, the pairs are gathered again atom by atom as the all-pairs loop meets them (j
-    // before i in all neighbouring cells), so that the run fails where that loop fails.
-    grid.neighbourpairs(consider);
-    if (toomanyfound) {
-        pairs.clear();
-        std::fill(partners.begin(), partners.end(), 0);
-        toomanyfound = false;
+    const int layers = grid.layers();
+    if (atoms < pairsinthreads || layers < 2) {
+        search(mine, 0, layers);
+        return mine;
+    }
+    PairSearch helpers(s, reach);
+    const int half = layers / 2;
+    {
+        std::jthread helper;
+        try {
+            helper = std::jthread([&] { search(helpers, 0, half); });
+        } catch (const std::system_error&) {
+            search(helpers, 0, half);
+        }
+        search(mine, half, layers);
+    }
+    // An atom may have partners in both halves.
+    for (std::size_t a = 0; a < mine.partners.size(); ++a) {
+        mine.partners[a] += helpers.partners[a];
+        mine.toomanyfound = mine.toomanyfound || mine.partners[a] > maxconn;
+    }
+    mine.toomanyfound = mine.toomanyfound || helpers.toomanyfound;
+    mine.pairs.insert(mine.pairs.end(), helpers.pairs.begin(), helpers.pairs.end());
+    return mine;
+}
+
+// The bonded pairs found in neighbouring cells, in the order the all-pairs loop would meet them.
+std::vector<Pair> bondedpairs(const Store& s, const CellGrid& grid, const std::vector<int>& atoms,
+                              double reach) {
+    if (reach <= 0.0) {
+        return {};
+    }
+    PairSearch found = cellpairs(s, grid, atoms.size(), reach);
+    // Should an atom gather more partners than fit, the pairs are gathered again atom by atom as
+    // the all-pairs loop meets them (j before i in all neighbouring cells), so that the run fails
+    // where that loop fails.
+    if (found.toomanyfound) {
+        found.pairs.clear();
+        std::fill(found.partners.begin(), found.partners.end(), 0);
+        found.toomanyfound = false;
         for (int i : atoms) {
             const double* pi = &s.xyz(1, i);
             // The whole neighbourhood of the atom, as the all-pairs loop would record it.
             auto before = [&](int j, const double* pj) {
                 if (j < i) {
-                    consider(i, pi, j, pj);
+                    found.consider(i, pi, j, pj);
                 }
             };
             const std::array<int, 3> cell = grid.cellof(s, i);
             grid.shell(cell, 0, before);
             grid.shell(cell, 1, before);
-            if (toomanyfound) {
+            if (found.toomanyfound) {
                 break;
             }
         }
     }
-    std::sort(pairs.begin(), pairs.end(),
+    std::sort(found.pairs.begin(), found.pairs.end(),
               [](const Pair& p, const Pair& q) { return p.i != q.i ? p.i < q.i : p.j < q.j; });
-    return pairs;
+    return std::move(found.pairs);
 }
 
 bool isbondedto(const Store& s, int a, int b) {
