@@ -25,9 +25,8 @@ void pdbhetatm(const Store& s, OutputFile& out, int a, const std::array<double, 
     for (const double c : bohr) {
         fw::F(line, c * angstrom_per_bohr, 8, 3);
     }
-    fw::F(line, 1.0, 6, 2);
-    fw::F(line, 0.0, 6, 2);
-    line.append(10, ' ');
+    // Occupancy 1.0 and temperature factor 0.0 in F6.2, then the blanks.
+    line += "  1.00  0.00          ";
     line += atomsymbol(s.iat(a));
     out.line(line);
 }
