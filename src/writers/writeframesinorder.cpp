@@ -4,8 +4,8 @@
 #include "writers/writers.h"
 
 #include <condition_variable>
-#include <memory>
 #include <mutex>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -18,20 +18,10 @@ constexpr std::size_t window = 8;
 
 enum class Made { no, yes, failed };
 
-// The lines of a frame's text, each passed to out.line as the frame's writer passed it, so that
-// the output file sees the same writes.
-void writelines(OutputFile& out, std::string_view text) {
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        out.line(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
-}
-
 class Frames {
   public:
     Frames(std::size_t n, FrameWrites writes,
-           const std::function<bool(std::size_t k, OutputFile& text, bool helper)>& format)
+           const std::function<bool(std::size_t k, std::string& text, bool helper)>& format)
         : n_(n), writes_(writes), format_(format), texts_(n), made_(n, Made::no) {}
 
     // The helper thread: makes frames until none is left or the frames stop.
@@ -51,12 +41,12 @@ class Frames {
                 break;
             }
             if (made_[written_] == Made::yes) {
-                const std::unique_ptr<OutputFile> text = std::move(texts_[written_]);
+                const std::string text = std::move(texts_[written_]);
                 lock.unlock();
                 if (writes_ == FrameWrites::linebyline) {
-                    writelines(out, text->str());
+                    writelines(out, text);
                 } else {
-                    out.write(text->str());
+                    out.write(text);
                 }
                 lock.lock();
                 ++written_;
@@ -94,10 +84,10 @@ class Frames {
     }
 
     void make(std::size_t k, bool helper) {
-        auto text = std::make_unique<OutputFile>();
+        std::string text;
         bool made = false;
         try {
-            made = format_(k, *text, helper);
+            made = format_(k, text, helper);
         } catch (...) {
             // The frame is made again, and fails again, where its failure is reported.
             made = false;
@@ -113,10 +103,10 @@ class Frames {
 
     std::size_t n_;
     FrameWrites writes_;
-    const std::function<bool(std::size_t k, OutputFile& text, bool helper)>& format_;
+    const std::function<bool(std::size_t k, std::string& text, bool helper)>& format_;
     std::mutex m_;
     std::condition_variable changed_;
-    std::vector<std::unique_ptr<OutputFile>> texts_;
+    std::vector<std::string> texts_;
     std::vector<Made> made_;
     std::size_t next_ = 0;
     std::size_t written_ = 0;
@@ -125,9 +115,17 @@ class Frames {
 
 } // namespace
 
+void writelines(OutputFile& out, std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        out.line(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+}
+
 std::size_t writeframesinorder(
     OutputFile& out, std::size_t n, bool twothreads, FrameWrites writes,
-    const std::function<bool(std::size_t k, OutputFile& text, bool helper)>& format) {
+    const std::function<bool(std::size_t k, std::string& text, bool helper)>& format) {
     Frames frames(n, writes, format);
     std::thread helper;
     if (twothreads && n > 1) {

@@ -14,15 +14,15 @@ namespace {
 
 // One MODEL block: the records of geometry g, its bonds found in `bonds` (whose coordinates
 // become those of g), which keeps its near lists only when asked.
-void writemodel(const Store& s, Store& bonds, OutputFile& out, long long g, bool nearlists) {
+void writemodel(const Store& s, Store& bonds, std::string& text, long long g, bool nearlists) {
     // cols 1-6 "MODEL " | 7-12 model number I6
-    std::string head("MODEL ");
-    fw::I(head, s.modelstart + g, 6);
-    out.line(head);
+    text += "MODEL ";
+    fw::I(text, s.modelstart + g, 6);
+    text += '\n';
 
     for (int p = 1; p <= s.nat; ++p) {
         const int a = s.iorder(p, 2);
-        pdbhetatm(s, out, a, {s.xgeo(1, a, g), s.xgeo(2, a, g), s.xgeo(3, a, g)});
+        pdbhetatm(s, text, a, {s.xgeo(1, a, g), s.xgeo(2, a, g), s.xgeo(3, a, g)});
     }
     for (int a = 1; a <= s.nat; ++a) {
         for (int c = 1; c <= 3; ++c) {
@@ -30,8 +30,8 @@ void writemodel(const Store& s, Store& bonds, OutputFile& out, long long g, bool
         }
     }
     make_iconn(bonds, nearlists);
-    pdbconect(bonds, out);
-    out.line("ENDMDL");
+    pdbconect(bonds, text, 1, bonds.nat);
+    text += "ENDMDL\n";
 }
 
 // What the connectivity of one model needs, apart from the store: the elements, coordinates
@@ -66,13 +66,21 @@ void writemovpdb(Store& s, OutputFile& out) {
         BondStore mine(s), helpers(s);
         const bool twothreads = static_cast<long long>(frames.size()) * s.nat >= threadedrecords;
         k = writeframesinorder(out, frames.size() - 1, twothreads, FrameWrites::linebyline,
-                               [&](std::size_t m, OutputFile& text, bool helper) {
+                               [&](std::size_t m, std::string& text, bool helper) {
                                    writemodel(s, helper ? helpers.s : mine.s, text, frames[m],
                                               false);
                                    return true;
                                });
     }
     for (; k < frames.size(); ++k) {
-        writemodel(s, s, out, frames[k], k + 1 == frames.size());
+        // The records made before a failure are written as one thread would have written them.
+        std::string text;
+        try {
+            writemodel(s, s, text, frames[k], k + 1 == frames.size());
+        } catch (...) {
+            writelines(out, text);
+            throw;
+        }
+        writelines(out, text);
     }
 }

@@ -8,28 +8,24 @@
 
 void writemovxyz(Store& s, OutputFile& out) {
     const std::vector<long long> frames = trajectoryframes(s);
+    auto frame = [&](std::size_t k, std::string& text, bool) {
+        const long long g = frames[k];
+        // cols 1 blank | 2-21 nat I20
+        text += ' ';
+        fw::I(text, s.nat, 20);
+        text += "\n XYZ file written by KRU\n";
+        for (int p = 1; p <= s.nat; ++p) {
+            const int a = s.iorder(p, 2);
+            // cols 1-2 symbol | 3-4 blanks | 5-20 x F16.8 | 21-22 | 23-38 y | 39-40 | 41-56 z
+            text += atomsymbol(s.iat(a));
+            for (int c = 1; c <= 3; ++c) {
+                text += "  ";
+                fw::F(text, s.xgeo(c, a, g) * angstrom_per_bohr, 16, 8);
+            }
+            text += '\n';
+        }
+        return true;
+    };
     const bool twothreads = static_cast<long long>(frames.size()) * s.nat >= threadedrecords;
-    writeframesinorder(out, frames.size(), twothreads, FrameWrites::whole,
-                       [&](std::size_t k, OutputFile& text, bool) {
-                           const long long g = frames[k];
-                           // cols 1 blank | 2-21 nat I20
-                           std::string head(" ");
-                           fw::I(head, s.nat, 20);
-                           text.line(head);
-                           text.line(" XYZ file written by KRU");
-
-                           std::string line;
-                           for (int p = 1; p <= s.nat; ++p) {
-                               const int a = s.iorder(p, 2);
-                               // cols 1-2 symbol | 3-4 blanks | 5-20 x F16.8 | 21-22 | 23-38 y |
-                               // 39-40 | 41-56 z
-                               line.assign(atomsymbol(s.iat(a)));
-                               for (int c = 1; c <= 3; ++c) {
-                                   line += "  ";
-                                   fw::F(line, s.xgeo(c, a, g) * angstrom_per_bohr, 16, 8);
-                               }
-                               text.line(line);
-                           }
-                           return true;
-                       });
+    writeframesinorder(out, frames.size(), twothreads, FrameWrites::whole, frame);
 }

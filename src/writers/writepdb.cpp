@@ -9,7 +9,7 @@
 void writepdb(Store& s, OutputFile& out) {
     constexpr int block = 8192;
     const int blocks = (s.nat + block - 1) / block;
-    auto write = [&](std::size_t k, OutputFile& text, bool) {
+    auto write = [&](std::size_t k, std::string& text, bool) {
         const int b = int(k) % std::max(blocks, 1);
         const int first = b * block + 1;
         const int last = std::min(s.nat, first + block - 1);

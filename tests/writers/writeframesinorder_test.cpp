@@ -44,9 +44,9 @@ TEST(Writeframesinorder, FramesInOrderUpToTheFirstFailure) {
         OutputFile out;
         const std::size_t written = writeframesinorder(
             out, n, trial % 4 != 0, trial % 3 == 0 ? FrameWrites::whole : FrameWrites::linebyline,
-            [&](std::size_t k, OutputFile& text, bool) {
+            [&](std::size_t k, std::string& text, bool) {
                 for (int l = 0; l < lines[k]; ++l) {
-                    text.line("frame " + std::to_string(k) + " line " + std::to_string(l));
+                    text += "frame " + std::to_string(k) + " line " + std::to_string(l) + "\n";
                 }
                 if (k == firstfailure && throws) {
                     throw std::runtime_error("failed");
@@ -55,6 +55,14 @@ TEST(Writeframesinorder, FramesInOrderUpToTheFirstFailure) {
             });
         ASSERT_EQ(written, firstfailure);
         ASSERT_EQ(out.str(), want);
+    }
+}
+
+// Records written one line at a time, as the writers wrote them before they made frames.
+void recordbyrecord(OutputFile& out, const std::string& records) {
+    std::istringstream lines(records);
+    for (std::string line; std::getline(lines, line);) {
+        out.line(line);
     }
 }
 
@@ -68,7 +76,9 @@ void onethread(Store& s, OutputFile& out) {
         out.line(head);
         for (int p = 1; p <= s.nat; ++p) {
             const int a = s.iorder(p, 2);
-            pdbhetatm(s, out, a, {s.xgeo(1, a, g), s.xgeo(2, a, g), s.xgeo(3, a, g)});
+            std::string record;
+            pdbhetatm(s, record, a, {s.xgeo(1, a, g), s.xgeo(2, a, g), s.xgeo(3, a, g)});
+            recordbyrecord(out, record);
         }
         for (int a = 1; a <= s.nat; ++a) {
             for (int c = 1; c <= 3; ++c) {
@@ -76,7 +86,9 @@ void onethread(Store& s, OutputFile& out) {
             }
         }
         make_iconn(s, k + 1 == frames.size());
-        pdbconect(s, out);
+        std::string records;
+        pdbconect(s, records, 1, s.nat);
+        recordbyrecord(out, records);
         out.line("ENDMDL");
     }
 }
@@ -205,15 +217,15 @@ TEST(Writepdb, BlocksInTwoThreadsSameAsOneAfterAnother) {
     std::mt19937 rng(21);
     for (const int nat : {1, 7, 8191, 8192, 8193, 20000}) {
         Store s = randomrecords(rng, nat, 1);
-        OutputFile want;
+        std::string want;
         for (int p = 1; p <= s.nat; ++p) {
             const int a = s.iorder(p, 2);
             pdbhetatm(s, want, a, point(s.xyz, a));
         }
-        pdbconect(s, want);
+        pdbconect(s, want, 1, s.nat);
         OutputFile got;
         writepdb(s, got);
-        ASSERT_EQ(got.str(), want.str()) << nat << " atoms";
+        ASSERT_EQ(got.str(), want) << nat << " atoms";
     }
 }
 
