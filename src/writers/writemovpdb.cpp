@@ -15,6 +15,8 @@ namespace {
 // One MODEL block: the records of geometry g, its bonds found in `bonds` (whose coordinates
 // become those of g), which keeps its near lists only when asked.
 void writemodel(const Store& s, Store& bonds, std::string& text, long long g, bool nearlists) {
+    // Room for the records and a CONECT record of two partners per atom.
+    text.reserve(110 * std::size_t(s.nat) + 32);
     // cols 1-6 "MODEL " | 7-12 model number I6
     text += "MODEL ";
     fw::I(text, s.modelstart + g, 6);

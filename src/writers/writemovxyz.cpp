@@ -10,6 +10,7 @@ void writemovxyz(Store& s, OutputFile& out) {
     const std::vector<long long> frames = trajectoryframes(s);
     auto frame = [&](std::size_t k, std::string& text, bool) {
         const long long g = frames[k];
+        text.reserve(57 * std::size_t(s.nat) + 48);
         // cols 1 blank | 2-21 nat I20
         text += ' ';
         fw::I(text, s.nat, 20);

@@ -14,6 +14,7 @@ void writepdb(Store& s, OutputFile& out) {
         const int first = b * block + 1;
         const int last = std::min(s.nat, first + block - 1);
         if (int(k) < blocks) {
+            text.reserve(79 * std::size_t(last - first + 1));
             for (int p = first; p <= last; ++p) {
                 const int a = s.iorder(p, 2);
                 pdbhetatm(s, text, a, point(s.xyz, a));
