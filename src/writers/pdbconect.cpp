@@ -1,4 +1,4 @@
-// The CONECT records of every atom in store order, from the connectivity as it stands.
+// The CONECT records of a run of atoms in store order, from the connectivity as it stands.
 #include "control/fixedwidth.h"
 #include "store/store.h"
 #include "writers/writers.h"

@@ -6,7 +6,6 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
-#include <string_view>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -114,14 +113,6 @@ class Frames {
 };
 
 } // namespace
-
-void writelines(OutputFile& out, std::string_view text) {
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        out.line(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
-}
 
 std::size_t writeframesinorder(
     OutputFile& out, std::size_t n, bool twothreads, FrameWrites writes,
