@@ -180,27 +180,4 @@ TEST(FixedWidth, FFieldsOfEveryWidthFollowTheRules) {
     }
 }
 
-// Iw of every magnitude and width against to_chars' digits, right-aligned or asterisks.
-TEST(FixedWidth, IFieldsOfEveryWidthFollowTheRules) {
-    std::mt19937_64 rng(2026);
-    std::vector<long long> values = {0, -1, std::numeric_limits<long long>::min(),
-                                     std::numeric_limits<long long>::max()};
-    for (int k = 0; k < 100000; ++k) {
-        const auto bits = static_cast<long long>(rng() >> (rng() % 64));
-        values.push_back(rng() % 2 == 0 ? bits : -bits);
-    }
-    for (const long long n : values) {
-        const int w = 1 + int(std::uint64_t(n) % 40);
-        std::array<char, 24> buf;
-        const auto r = std::to_chars(buf.data(), buf.data() + buf.size(), n);
-        const std::string text(buf.data(), r.ptr);
-        const std::string want = text.size() > std::size_t(w)
-                                     ? std::string(std::size_t(w), '*')
-                                     : std::string(std::size_t(w) - text.size(), ' ') + text;
-        std::string line = "x";
-        fw::I(line, n, w);
-        ASSERT_EQ(line, "x" + want) << n << " I" << w;
-    }
-}
-
 } // namespace
