@@ -51,6 +51,18 @@ void BM_make_iconn(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * s.nat);
 }
 
+
+// Bonded lists only, as each model of a multi-model PDB file needs them.
+void BM_make_iconn_bonds(benchmark::State& state) {
+    Store s = waterbox(int(state.range(0)));
+    for (auto _ : state) {
+        make_iconn(s, false);
+        benchmark::DoNotOptimize(s.iconn(0, 1));
+    }
+    state.SetItemsProcessed(state.iterations() * s.nat);
+}
+
 } // namespace
 
 BENCHMARK(BM_make_iconn)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_make_iconn_bonds)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);

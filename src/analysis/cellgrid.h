@@ -17,19 +17,18 @@
 class CellGrid {
   public:
     CellGrid(const Store& s, const std::vector<int>& atoms, double edge) : h_(edge) {
-        for (int k = 0; k < 3; ++k) {
-            lo_[k] = std::numeric_limits<double>::infinity();
-            double hi = -lo_[k];
-            for (int a : atoms) {
-                lo_[k] = std::min(lo_[k], s.xyz(k + 1, a));
-                hi = std::max(hi, s.xyz(k + 1, a));
+        std::array<double, 3> hi{};
+        lo_.fill(std::numeric_limits<double>::infinity());
+        hi.fill(-std::numeric_limits<double>::infinity());
+        for (int a : atoms) {
+            const double* p = &s.xyz(1, a);
+            for (std::size_t k = 0; k < 3; ++k) {
+                lo_[k] = std::min(lo_[k], p[k]);
+                hi[k] = std::max(hi[k], p[k]);
             }
-            extent_[k] = hi - lo_[k];
-            // No atom at all (none with finite coordinates): one empty cell.
-            if (atoms.empty()) {
-                lo_[k] = 0.0;
-                extent_[k] = 0.0;
-            }
+        }
+        for (std::size_t k = 0; k < 3; ++k) {
+            extent_[k] = hi[k] - lo_[k];
         }
         // No atom at all (none with finite coordinates): one empty cell.
         if (atoms.empty()) {
@@ -45,8 +44,10 @@ class CellGrid {
             dim_[k] = int(extent_[k] / h_) + 1;
         }
         start_.assign(std::size_t(dim_[0]) * std::size_t(dim_[1]) * std::size_t(dim_[2]) + 1, 0);
-        for (int a : atoms) {
-            ++start_[cellindex(cellof(s, a)) + 1];
+        std::vector<std::size_t> cellofatom(atoms.size());
+        for (std::size_t i = 0; i < atoms.size(); ++i) {
+            cellofatom[i] = cellindex(cellof(s, atoms[i]));
+            ++start_[cellofatom[i] + 1];
         }
         for (std::size_t c = 1; c < start_.size(); ++c) {
             start_[c] += start_[c - 1];
@@ -54,16 +55,17 @@ class CellGrid {
         members_.resize(atoms.size());
         coords_.resize(3 * atoms.size());
         std::vector<int> fill(start_.begin(), start_.end() - 1);
-        for (int a : atoms) {
-            const std::size_t m = std::size_t(fill[cellindex(cellof(s, a))]++);
-            members_[m] = a;
-            for (int k = 0; k < 3; ++k) {
-                coords_[3 * m + std::size_t(k)] = s.xyz(k + 1, a);
-            }
+        for (std::size_t i = 0; i < atoms.size(); ++i) {
+            const std::size_t m = std::size_t(fill[cellofatom[i]]++);
+            members_[m] = atoms[i];
+            const double* p = &s.xyz(1, atoms[i]);
+            std::copy(p, p + 3, &coords_[3 * m]);
         }
     }
 
     double edge() const { return h_; }
+    /// Layers of cells along z.
+    int layers() const { return dim_[2]; }
     int span() const { return std::max({dim_[0], dim_[1], dim_[2]}); }
 
     std::array<int, 3> cellof(const Store& s, int a) const {
@@ -116,21 +118,56 @@ class CellGrid {
         }
     }
 
-    // Calls f(b, xyz of b) for every atom b in the 13 neighbouring cells that come after cell c
-    // (the offset positive in the last direction in which it is not 0): a walk over all cells
-    // then meets each pair of neighbouring cells once.
-    template <class F> void laterneighbours(const std::array<int, 3>& c, F&& f) const {
-        for (int dz = 0; dz <= 1; ++dz) {
-            for (int dy = dz == 0 ? 0 : -1; dy <= 1; ++dy) {
-                for (int dx = dz == 0 && dy == 0 ? 1 : -1; dx <= 1; ++dx) {
-                    const std::array<int, 3> n{c[0] + dx, c[1] + dy, c[2] + dz};
-                    if (n[0] < 0 || n[1] < 0 || n[0] >= dim_[0] || n[1] >= dim_[1] ||
-                        n[2] >= dim_[2]) {
+    // Calls f(a, xyz of a, b, xyz of b) for every pair of atoms in the same or neighbouring
+    // cells, each pair once, cell by cell: the pairs of a cell, then those with the 13
+    // neighbouring cells that come after it. Once f returns false, the walk ends within the
+    // atom's row of pairs.
+    template <class F> void neighbourpairs(F&& f) const { neighbourpairs(f, 0, dim_[2]); }
+
+    // The same for the cells of layers firstlayer to endlayer - 1 (along z), with their
+    // neighbours.
+    template <class F> void neighbourpairs(F&& f, int firstlayer, int endlayer) const {
+        bool goon = true;
+        auto across = [&](int from, int to, int otherfrom, int otherto) {
+            for (int m = from; m < to && goon; ++m) {
+                const int a = members_[std::size_t(m)];
+                const double* pa = &coords_[3 * std::size_t(m)];
+                for (int n = otherfrom; n < otherto; ++n) {
+                    goon = f(a, pa, members_[std::size_t(n)], &coords_[3 * std::size_t(n)]) && goon;
+                }
+            }
+        };
+        for (int z = firstlayer; z < endlayer; ++z) {
+            for (int y = 0; y < dim_[1]; ++y) {
+                for (int x = 0; x < dim_[0]; ++x) {
+                    const std::size_t cell = cellindex({x, y, z});
+                    const int from = start_[cell];
+                    const int to = start_[cell + 1];
+                    if (from == to) {
                         continue;
                     }
-                    const std::size_t cell = cellindex(n);
-                    for (int m = start_[cell]; m < start_[cell + 1]; ++m) {
-                        f(members_[std::size_t(m)], &coords_[3 * std::size_t(m)]);
+                    for (int m = from + 1; m < to; ++m) {
+                        across(m, m + 1, from, m);
+                    }
+                    // The 13 cells lie in five runs of cells next to each other in the
+                    // lists: the next cell of the row, and three cells of four rows.
+                    if (x + 1 < dim_[0]) {
+                        across(from, to, to, start_[cell + 2]);
+                    }
+                    const int x0 = std::max(x - 1, 0);
+                    const int x1 = std::min(x + 1, dim_[0] - 1);
+                    auto row = [&](int yy, int zz) {
+                        if (yy >= 0 && yy < dim_[1] && zz < dim_[2]) {
+                            across(from, to, start_[cellindex({x0, yy, zz})],
+                                   start_[cellindex({x1, yy, zz}) + 1]);
+                        }
+                    };
+                    row(y + 1, z);
+                    row(y - 1, z + 1);
+                    row(y, z + 1);
+                    row(y + 1, z + 1);
+                    if (!goon) {
+                        return;
                     }
                 }
             }

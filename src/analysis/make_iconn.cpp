@@ -13,6 +13,8 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -59,9 +61,10 @@ void addbond(Store& s, int atom, int partner, double r) {
     if (count > maxconn) {
         toomany(s, atom, partner);
     }
-    // Unused bonded slots hold 0.0 and are never farther; a partner that is not nearer than
-    // any present one is appended after the last.
-    if (!insertsorted(&s.iconn(1, atom), &s.rconn(1, atom), maxconn, partner, r)) {
+    // Unused bonded slots hold 0.0 and are never farther, so only the count - 1 partners
+    // present are looked at and moved; a partner that is not nearer than any of them is
+    // appended after the last.
+    if (!insertsorted(&s.iconn(1, atom), &s.rconn(1, atom), count, partner, r)) {
         s.iconn(count, atom) = partner;
         s.rconn(count, atom) = r;
     }
@@ -89,13 +92,14 @@ void recordpair(Store& s, int i, int j, double r) {
 // Without near lists, only lists an earlier call filled are emptied: the near lists are the
 // larger part of the tables, and a run that never writes to them keeps them out of memory.
 void clearlists(Store& s, bool nearlists) {
+    if (s.nat < 1) {
+        return;
+    }
+    // The bonded lists of all atoms are one block each.
+    const auto atoms = std::size_t(s.nat);
+    std::fill_n(s.iconn.column(1), std::size_t(s.iconn.extent1().size()) * atoms, 0);
+    std::fill_n(s.rconn.column(1), std::size_t(s.rconn.extent1().size()) * atoms, 0.0);
     for (int a = 1; a <= s.nat; ++a) {
-        for (int k = 0; k <= maxconn; ++k) {
-            s.iconn(k, a) = 0;
-        }
-        for (int k = 1; k <= maxconn; ++k) {
-            s.rconn(k, a) = 0.0;
-        }
         if (!nearlists && s.inear(0, a) == 0) {
             continue;
         }
@@ -120,8 +124,9 @@ void countnear(Store& s) {
     }
 }
 
-// The squared distance of a and b summed as `bond` sums it, so that its root is `bond`'s value.
-double squared(const Vec3& a, const double* b) {
+// The squared distance of a and b summed as `bond` sums it, so that its root is `bond`'s value
+// (the same whichever of the two comes first).
+double squared(const double* a, const double* b) {
     const double dx = a[0] - b[0];
     const double dy = a[1] - b[1];
     const double dz = a[2] - b[2];
@@ -141,6 +146,9 @@ void allpairs(Store& s) {
     }
 }
 
+// Atoms from which the lists are cleared in a thread of their own.
+constexpr int clearinthread = 50000;
+
 // Largest distance at which two of the store's atoms can bond (Bohr), with a margin; 0 when
 // no two can.
 double bondreach(const Store& s) {
@@ -155,79 +163,112 @@ double bondreach(const Store& s) {
     return largest > 0.0 ? 1.37 * 2.0 * largest / angstrom_per_bohr : 0.0;
 }
 
-// The bonded pairs found in neighbouring cells, recorded in the order the all-pairs loop would
-// meet them, so lists, ties and a 19th-partner failure come out the same.
-void gridbonds(Store& s, const CellGrid& grid, const std::vector<int>& atoms, double reach) {
-    if (reach <= 0.0) {
-        return;
-    }
-    struct Pair {
-        int i, j;
-        double r;
-    };
-    std::vector<Pair> pairs;
-    // Beyond the reach no pair bonds: the exact test is left for the pairs within it.
-    const double reach2 = reach * reach;
-    // Pairs come grouped by ascending i, so those found so far lead the sorted list. Once an
-    // atom has more partners than fit, the run fails within them: collecting on would cost
-    // memory quadratic in the atoms (all atoms at one point).
-    std::vector<int> partners(std::size_t(s.nat) + 1, 0);
-    bool toomanyfound = false;
-    auto record = [&](int i, int j, double r) {
-        pairs.push_back({i, j, r});
-        for (int a : {i, j}) {
-            toomanyfound = ++partners[std::size_t(a)] > maxconn || toomanyfound;
-        }
-    };
-    // Each pair of neighbouring cells once: atom i meets the atoms before it in its own cell
-    // and all atoms of the neighbouring cells after its own. Should an atom gather more partners
-    // than fit, the pairs are gathered again atom by atom as the all-pairs loop meets them (j
-    // before i in all neighbouring cells), so that the run fails where that loop fails.
-    auto gather = [&](bool eachcellpaironce) {
-        for (int i : atoms) {
-            const Vec3 pi = point(s.xyz, i);
-            auto consider = [&](int j, const double* pj) {
-                if (j == i || (j > i && !eachcellpaironce)) {
-                    return;
+// A bonded pair, i > j, at distance r.
+struct Pair {
+    int i, j;
+    double r;
+};
+
+// The bonded pairs of a search and how many partners each atom has among them. Once an atom has
+// more partners than fit, the run fails within them: collecting on would cost memory quadratic
+// in the atoms (all atoms at one point), so the search stops.
+struct PairSearch {
+    PairSearch(const Store& store, double reach)
+        : s(store), reach2(reach * reach), partners(std::size_t(store.nat) + 1, 0) {}
+
+    // Records the pair if it bonds; false once an atom has too many partners. Beyond the reach
+    // no pair bonds: the exact test is left for the pairs within it.
+    bool consider(int i, const double* pi, int j, const double* pj) {
+        const double d2 = squared(pi, pj);
+        if (d2 <= reach2) {
+            const double r = std::sqrt(d2);
+            if (bonded(r, s.iat(i), s.iat(j))) {
+                pairs.push_back({std::max(i, j), std::min(i, j), r});
+                for (const int a : {i, j}) {
+                    toomanyfound = ++partners[std::size_t(a)] > maxconn || toomanyfound;
                 }
-                const double d2 = squared(pi, pj);
-                if (d2 <= reach2) {
-                    const double r = std::sqrt(d2);
-                    if (bonded(r, s.iat(i), s.iat(j))) {
-                        record(std::max(i, j), std::min(i, j), r);
-                    }
+            }
+        }
+        return !toomanyfound;
+    }
+
+    const Store& s;
+    double reach2;
+    std::vector<Pair> pairs;
+    std::vector<int> partners;
+    bool toomanyfound = false;
+};
+
+// Atoms from which the bonded pairs are searched in two threads, half of the grid's layers each.
+constexpr std::size_t pairsinthreads = 50000;
+
+// Each pair of neighbouring cells once, cell by cell, for a large molecule in two threads.
+PairSearch cellpairs(const Store& s, const CellGrid& grid, std::size_t atoms, double reach) {
+    PairSearch mine(s, reach);
+    auto search = [&grid](PairSearch& p, int from, int to) {
+        grid.neighbourpairs([&p](int i, const double* pi, int j,
+                                 const double* pj) { return p.consider(i, pi, j, pj); },
+                            from, to);
+    };
+    const int layers = grid.layers();
+    if (atoms < pairsinthreads || layers < 2) {
+        search(mine, 0, layers);
+        return mine;
+    }
+    PairSearch helpers(s, reach);
+    const int half = layers / 2;
+    {
+        std::jthread helper;
+        try {
+            helper = std::jthread([&] { search(helpers, 0, half); });
+        } catch (const std::system_error&) {
+            search(helpers, 0, half);
+        }
+        search(mine, half, layers);
+    }
+    // An atom may have partners in both halves.
+    for (std::size_t a = 0; a < mine.partners.size(); ++a) {
+        mine.partners[a] += helpers.partners[a];
+        mine.toomanyfound = mine.toomanyfound || mine.partners[a] > maxconn;
+    }
+    mine.toomanyfound = mine.toomanyfound || helpers.toomanyfound;
+    mine.pairs.insert(mine.pairs.end(), helpers.pairs.begin(), helpers.pairs.end());
+    return mine;
+}
+
+// The bonded pairs found in neighbouring cells, in the order the all-pairs loop would meet them.
+std::vector<Pair> bondedpairs(const Store& s, const CellGrid& grid, const std::vector<int>& atoms,
+                              double reach) {
+    if (reach <= 0.0) {
+        return {};
+    }
+    PairSearch found = cellpairs(s, grid, atoms.size(), reach);
+    // Should an atom gather more partners than fit, the pairs are gathered again atom by atom as
+    // the all-pairs loop meets them (j before i in all neighbouring cells), so that the run fails
+    // where that loop fails.
+    if (found.toomanyfound) {
+        found.pairs.clear();
+        std::fill(found.partners.begin(), found.partners.end(), 0);
+        found.toomanyfound = false;
+        for (int i : atoms) {
+            const double* pi = &s.xyz(1, i);
+            // The whole neighbourhood of the atom, as the all-pairs loop would record it.
+            auto before = [&](int j, const double* pj) {
+                if (j < i) {
+                    found.consider(i, pi, j, pj);
                 }
             };
             const std::array<int, 3> cell = grid.cellof(s, i);
-            if (eachcellpaironce) {
-                grid.shell(cell, 0, [&](int j, const double* pj) {
-                    if (j < i) {
-                        consider(j, pj);
-                    }
-                });
-                grid.laterneighbours(cell, consider);
-            } else {
-                grid.shell(cell, 0, consider);
-                grid.shell(cell, 1, consider);
-            }
-            if (toomanyfound) {
-                return;
+            grid.shell(cell, 0, before);
+            grid.shell(cell, 1, before);
+            if (found.toomanyfound) {
+                break;
             }
         }
-    };
-    gather(true);
-    if (toomanyfound) {
-        pairs.clear();
-        std::fill(partners.begin(), partners.end(), 0);
-        toomanyfound = false;
-        gather(false);
     }
-    std::sort(pairs.begin(), pairs.end(),
+    std::sort(found.pairs.begin(), found.pairs.end(),
               [](const Pair& p, const Pair& q) { return p.i != q.i ? p.i < q.i : p.j < q.j; });
-    for (const Pair& p : pairs) {
-        addbond(s, p.i, p.j, p.r);
-        addbond(s, p.j, p.i, p.r);
-    }
+    return std::move(found.pairs);
 }
 
 bool isbondedto(const Store& s, int a, int b) {
@@ -280,7 +321,7 @@ bool nearwithin(const Store& s, const CellGrid& grid, int a, double r, double re
         if (n == scanned.size()) {
             scanned.resize(2 * n + 64);
         }
-        const double d2 = squared(pa, pb);
+        const double d2 = squared(pa.data(), pb);
         scanned[n] = {d2, b};
         n += std::size_t(d2 <= r2);
     });
@@ -311,7 +352,7 @@ void nearshells(const Store& s, const CellGrid& grid, int a, std::vector<Near>& 
     const std::array<int, 3> cell = grid.cellof(s, a);
     for (int k = 0; k <= grid.span(); ++k) {
         grid.shell(cell, k, [&](int b, const double* pb) {
-            const double d2 = squared(pa, pb);
+            const double d2 = squared(pa.data(), pb);
             if (!(d2 <= admit) || b == a || isbondedto(s, a, b)) {
                 return;
             }
@@ -378,13 +419,36 @@ void make_iconn(Store& s, bool nearlists) {
     // go through every pair instead, which fills the near lists as it goes.
     const bool everypair = spread > 1e12;
     nearlists = nearlists || everypair;
-    clearlists(s, nearlists);
     if (everypair) {
+        clearlists(s, nearlists);
         allpairs(s);
     } else {
+        // A large molecule's lists are cleared in a second thread while its bonded pairs are
+        // found, which reads none of them: the clearing is mostly the system's first touch of
+        // their pages.
+        std::jthread clearing;
+        if (s.nat >= clearinthread) {
+            try {
+                clearing = std::jthread([&s, nearlists] { clearlists(s, nearlists); });
+            } catch (const std::system_error&) {
+                // No second thread: the lists are cleared here.
+            }
+        }
+        if (!clearing.joinable()) {
+            clearlists(s, nearlists);
+        }
         const double reach = bondreach(s);
         const CellGrid grid(s, atoms, std::max(reach * 1.01, 1.0));
-        gridbonds(s, grid, atoms, reach);
+        const std::vector<Pair> pairs = bondedpairs(s, grid, atoms, reach);
+        if (clearing.joinable()) {
+            clearing.join();
+        }
+        // In the order of the all-pairs loop, so lists, ties and a 19th-partner failure come out
+        // the same.
+        for (const Pair& p : pairs) {
+            addbond(s, p.i, p.j, p.r);
+            addbond(s, p.j, p.i, p.r);
+        }
         if (nearlists) {
             gridnear(s, grid, atoms, reach);
         }

@@ -1,6 +1,7 @@
 // The one place where numbers become fixed-width text.
 #include "control/fixedwidth.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cassert>
@@ -45,18 +46,8 @@ void nonfinite(std::string& out, double x, int w) {
     }
 }
 
-// A 128-bit unsigned number as two halves.
-struct Wide {
-    std::uint64_t hi, lo;
-};
-
-Wide multiply(std::uint64_t a, std::uint64_t b) {
-    const std::uint64_t a0 = a & 0xffffffffu, a1 = a >> 32;
-    const std::uint64_t b0 = b & 0xffffffffu, b1 = b >> 32;
-    const std::uint64_t p00 = a0 * b0, p01 = a0 * b1, p10 = a1 * b0, p11 = a1 * b1;
-    const std::uint64_t middle = (p00 >> 32) + (p01 & 0xffffffffu) + (p10 & 0xffffffffu);
-    return {p11 + (p01 >> 32) + (p10 >> 32) + (middle >> 32), (middle << 32) | (p00 & 0xffffffffu)};
-}
+// GCC's and Clang's 128-bit unsigned integers, for the exact product below.
+__extension__ using Wide = unsigned __int128;
 
 constexpr std::array<std::uint64_t, 19> powers10 = {1,
                                                     10,
@@ -78,12 +69,21 @@ constexpr std::array<std::uint64_t, 19> powers10 = {1,
                                                     100000000000000000,
                                                     1000000000000000000};
 
-// x written with d decimals as to_chars writes it (the exact binary value rounded to nearest,
-// ties to even, the sign of a negative value kept even when it rounds to zero), for the values
-// writers meet: |x| 10^d well below 2^63. With x = m 2^e the digits are the integer nearest
-// to m 10^d 2^e, worked out exactly in 128 bits. False for other values.
-bool fixeddigits(double x, int d, char* buf, char*& end) {
-    if (d >= int(powers10.size()) || !(std::abs(x) < 9.0e18 / double(powers10[std::size_t(d)]))) {
+// 9e18 / 10^d, the bound of the values below, worked out once.
+constexpr std::array<double, 19> scaledlimits = [] {
+    std::array<double, 19> limits{};
+    for (std::size_t d = 0; d < limits.size(); ++d) {
+        limits[d] = 9.0e18 / double(powers10[d]);
+    }
+    return limits;
+}();
+
+// The integer nearest to x 10^d (ties to even), which holds the digits to_chars writes for x
+// with d decimals (the exact binary value rounded to nearest, ties to even), for the values
+// writers meet: |x| 10^d well below 2^63. With x = m 2^e it is the integer nearest to
+// m 10^d 2^e, worked out exactly in 128 bits. False for other values.
+bool scaleddigits(double x, int d, std::uint64_t& n) {
+    if (d >= int(powers10.size()) || !(std::abs(x) < scaledlimits[std::size_t(d)])) {
         return false;
     }
     const auto bits = std::bit_cast<std::uint64_t>(x);
@@ -91,51 +91,99 @@ bool fixeddigits(double x, int d, char* buf, char*& end) {
     const std::uint64_t fraction = bits & ((std::uint64_t(1) << 52) - 1);
     const std::uint64_t m = field == 0 ? fraction : fraction | (std::uint64_t(1) << 52);
     const int e = field == 0 ? -1074 : int(field) - 1075;
-    const Wide p = multiply(m, powers10[std::size_t(d)]);
-    std::uint64_t n = 0;
+    const Wide p = Wide(m) * powers10[std::size_t(d)];
+    n = 0;
     if (e >= 0) {
-        n = p.lo << e; // below 2^63 by the range test
+        n = std::uint64_t(p) << e; // below 2^63 by the range test
     } else if (-e < 128) {
+        // Quotient and remainder of 2^s, the remainder compared with half of 2^s.
         const int s = -e;
-        // Quotient, remainder and half of 2^s, all in 128 bits.
-        Wide q{}, rem{}, half{};
-        if (s >= 64) {
-            q = {0, p.hi >> (s - 64)};
-            rem = {s == 64 ? 0 : p.hi & ((std::uint64_t(1) << (s - 64)) - 1), p.lo};
-            half =
-                s == 64 ? Wide{0, std::uint64_t(1) << 63} : Wide{std::uint64_t(1) << (s - 65), 0};
-        } else {
-            q = {p.hi >> s, (p.lo >> s) | (p.hi << (64 - s))};
-            rem = {0, p.lo & ((std::uint64_t(1) << s) - 1)};
-            half = {0, std::uint64_t(1) << (s - 1)};
-        }
-        const bool above = rem.hi != half.hi ? rem.hi > half.hi : rem.lo > half.lo;
-        const bool tie = rem.hi == half.hi && rem.lo == half.lo;
-        n = q.lo + ((above || (tie && (q.lo & 1) != 0)) ? 1 : 0);
+        const auto q = std::uint64_t(p >> s);
+        const Wide rem = p & ((Wide(1) << s) - 1);
+        const Wide half = Wide(1) << (s - 1);
+        n = q + ((rem > half || (rem == half && (q & 1) != 0)) ? 1 : 0);
     }
-    char digits[24];
-    char* digitsend = std::to_chars(digits, digits + sizeof digits, n).ptr;
-    std::size_t count = std::size_t(digitsend - digits);
-    char* o = buf;
-    if (std::signbit(x)) {
-        *o++ = '-';
-    }
-    const auto decimals = std::size_t(d);
-    if (count <= decimals) {
-        // Zeros up to one digit before the point.
-        const std::size_t zeros = decimals + 1 - count;
-        std::memmove(digits + zeros, digits, count);
-        std::memset(digits, '0', zeros);
-        count += zeros;
-    }
-    const std::size_t whole = count - decimals;
-    o = std::copy(digits, digits + whole, o);
-    if (decimals > 0) {
-        *o++ = '.';
-        o = std::copy(digits + whole, digits + count, o);
-    }
-    end = o;
     return true;
+}
+
+// "00" to "99".
+constexpr std::array<char, 200> digitpairs = [] {
+    std::array<char, 200> pairs{};
+    for (std::size_t k = 0; k < 100; ++k) {
+        pairs[2 * k] = char('0' + k / 10);
+        pairs[2 * k + 1] = char('0' + k % 10);
+    }
+    return pairs;
+}();
+
+// The text of a value whose digits n (x 10^d rounded) scaleddigits found, written right to left
+// so that it ends just before `end`; returns where it starts.
+char* scaledtext(char* end, bool negative, std::uint64_t n, int d) {
+    char* p = end;
+    if (d == 0) {
+        *--p = '.';
+    }
+    // Two digits at a time where they can.
+    int k = 0;
+    for (; k + 2 <= d; k += 2) {
+        const auto pair = std::size_t(n % 100) * 2;
+        n /= 100;
+        *--p = digitpairs[pair + 1];
+        *--p = digitpairs[pair];
+    }
+    if (k < d) {
+        *--p = char('0' + n % 10);
+        n /= 10;
+    }
+    if (d > 0) {
+        *--p = '.';
+    }
+    // At least one digit before the point.
+    while (n >= 100) {
+        const auto pair = std::size_t(n % 100) * 2;
+        n /= 100;
+        *--p = digitpairs[pair + 1];
+        *--p = digitpairs[pair];
+    }
+    if (n >= 10) {
+        *--p = digitpairs[std::size_t(n) * 2 + 1];
+        *--p = digitpairs[std::size_t(n) * 2];
+    } else {
+        *--p = char('0' + n);
+    }
+    if (negative) {
+        *--p = '-';
+    }
+    return p;
+}
+
+// The field of such a value: the same text the general way below makes from to_chars, without
+// its copies.
+void scaledfield(std::string& out, bool negative, std::uint64_t n, int w, int d) {
+    // Up to 19 whole digits, point, 18 decimals and sign, or the blanks before them.
+    constexpr int room = 64;
+    std::array<char, room> buf;
+    char* const end = buf.data() + room;
+    char* const p = scaledtext(end, negative, n, d);
+    const auto length = int(end - p);
+    if (length <= w && w <= room) {
+        std::fill(end - w, p, ' ');
+        out.append(end - w, std::size_t(w));
+        return;
+    }
+    if (length <= w) {
+        out.append(std::size_t(w - length), ' ');
+        out.append(p, std::size_t(length));
+        return;
+    }
+    // The zero before the point is dropped only when that alone makes the value fit.
+    const int sign = negative ? 1 : 0;
+    if (d > 0 && length - 1 == w && p[sign] == '0' && p[sign + 1] == '.') {
+        out.append(p, std::size_t(sign));
+        out.append(p + sign + 1, std::size_t(length - sign - 1));
+        return;
+    }
+    stars(out, w);
 }
 
 } // namespace
@@ -149,14 +197,15 @@ void F(std::string& out, double x, int w, int d) {
     // to_chars rounds the exact binary value to nearest, ties to even, like gfortran, and keeps
     // the minus sign of a negative value that rounds to zero. The usual values take a shorter
     // way to the same digits.
-    std::array<char, 400> buf;
-    char* end = nullptr;
-    if (!fixeddigits(x, d, buf.data(), end)) {
-        auto r = std::to_chars(buf.data(), buf.data() + buf.size(), x, std::chars_format::fixed, d);
-        assert(r.ec == std::errc());
-        end = r.ptr;
+    std::uint64_t n = 0;
+    if (scaleddigits(x, d, n)) {
+        scaledfield(out, std::signbit(x), n, w, d);
+        return;
     }
-    std::string_view text(buf.data(), std::size_t(end - buf.data()));
+    std::array<char, 400> buf;
+    auto r = std::to_chars(buf.data(), buf.data() + buf.size(), x, std::chars_format::fixed, d);
+    assert(r.ec == std::errc());
+    std::string_view text(buf.data(), std::size_t(r.ptr - buf.data()));
     std::string withpoint;
     if (d == 0) {
         withpoint.assign(text).push_back('.');

@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <string>
@@ -44,6 +45,11 @@ std::optional<long long> readinteger(std::string_view f) {
     return value;
 }
 
+// The powers of ten that a double holds exactly.
+constexpr std::array<double, 23> exactpowers10 = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
 // Real fields are read like gfortran's list-directed input: optional sign, digits around one
 // point (at least one digit), an optional exponent written with E, D or Q or as a bare signed
 // number ("1.5-3" is 1.5E-3), and nothing after it but a value separator ";" or "/" that ends
@@ -56,10 +62,13 @@ std::optional<double> readreal(std::string_view f) {
     int mantissadigits = 0;
     int intdigits = 0;     // digits before the point
     int firstnonzero = -1; // position of the first non-zero digit among all mantissa digits
+    // The mantissa's digits as one integer, exact while they are few (see below).
+    std::uint64_t digitvalue = 0;
     while (p < f.size() && isdigit(f[p])) {
         if (firstnonzero < 0 && f[p] != '0') {
             firstnonzero = mantissadigits;
         }
+        digitvalue = digitvalue * 10 + std::uint64_t(f[p] - '0');
         ++p;
         ++mantissadigits;
         ++intdigits;
@@ -72,6 +81,7 @@ std::optional<double> readreal(std::string_view f) {
         if (firstnonzero < 0 && f[p] != '0') {
             firstnonzero = mantissadigits;
         }
+        digitvalue = digitvalue * 10 + std::uint64_t(f[p] - '0');
         ++p;
         ++mantissadigits;
     }
@@ -110,6 +120,14 @@ std::optional<double> readreal(std::string_view f) {
     }
     if (p < f.size() && f[p] != ';' && f[p] != '/') {
         return std::nullopt;
+    }
+    // The usual field, "-12.345678": with at most 15 digits the digits are an exact double, and
+    // so is 10^k up to k = 22; one division of the two is then rounded once, to nearest, which
+    // is the correctly rounded value from_chars gives, negative zero included.
+    const int decimals = mantissadigits - intdigits;
+    if (!hasexponent && mantissadigits <= 15 && decimals <= 22) {
+        const double magnitude = double(digitvalue) / exactpowers10[std::size_t(decimals)];
+        return f[0] == '-' ? -magnitude : magnitude;
     }
     // What from_chars reads: the mantissa as written with its minus sign (it takes no plus),
     // then the exponent in E form. Only a field with an exponent is copied, onto the stack
@@ -244,6 +262,52 @@ void classify(Collector& c, std::string_view f, const Shape& shape) {
     c.string(f);
 }
 
+// A field of the usual shapes, [sign]digits or [sign][digits].[digits] with few digits, read in
+// one pass to the value classify would give it, and p moved past it. False, with nothing
+// recorded, for any other field.
+bool plainnumber(Collector& c, std::string_view line, std::size_t& p) {
+    const std::size_t n = line.size();
+    std::size_t q = p;
+    const bool negative = line[q] == '-';
+    if (issign(line[q])) {
+        ++q;
+    }
+    std::uint64_t value = 0;
+    int digits = 0;
+    for (; q < n && isdigit(line[q]); ++q, ++digits) {
+        value = value * 10 + std::uint64_t(line[q] - '0');
+    }
+    int decimals = -1; // no point
+    if (q < n && line[q] == '.') {
+        ++q;
+        decimals = 0;
+        for (; q < n && isdigit(line[q]); ++q, ++decimals) {
+            value = value * 10 + std::uint64_t(line[q] - '0');
+        }
+    }
+    if (q < n && kind(line[q]) != separator && kind(line[q]) != equals) {
+        return false;
+    }
+    if (decimals < 0) {
+        // Up to 18 digits fit a long long whatever they are.
+        if (digits == 0 || digits > 18) {
+            return false;
+        }
+        const auto v = static_cast<long long>(value);
+        c.integer(negative ? -v : v);
+    } else {
+        // As readreal's exact division.
+        const int all = digits + decimals;
+        if (all == 0 || all > 15 || decimals > 22) {
+            return false;
+        }
+        const double magnitude = double(value) / exactpowers10[std::size_t(decimals)];
+        c.real(negative ? -magnitude : magnitude);
+    }
+    p = q;
+    return true;
+}
+
 } // namespace
 
 FreeRead freerd(std::string_view line) {
@@ -265,6 +329,19 @@ FreeRead freerd(std::string_view line) {
             const std::size_t end = close == std::string_view::npos ? n : close;
             c.string(line.substr(p + 1, end - p - 1));
             p = close == std::string_view::npos ? n : close + 1;
+            continue;
+        }
+        if (k == other) {
+            // A character other than a sign, digit or point before any point makes the field a
+            // string, whatever follows.
+            const std::size_t start = p;
+            while (p < n && kind(line[p]) != separator && kind(line[p]) != equals) {
+                ++p;
+            }
+            c.string(line.substr(start, p - start));
+            continue;
+        }
+        if (plainnumber(c, line, p)) {
             continue;
         }
         // The field's extent and shape in one pass; a quote inside it is an ordinary character.

@@ -47,11 +47,7 @@ enum class Record { other, atom, mergedserial };
 // Only a record whose first field is ATOM or HETATM is an atom, not every line that mentions
 // the word. A five-digit serial number fills columns 7-11 and runs into "HETATM", so
 // "HETATM10000" is an atom record too, its serial number glued to its name.
-Record recordkind(const FreeRead& f) {
-    if (f.fndorder(1).kind != FieldKind::string) {
-        return Record::other;
-    }
-    const std::string_view name = f.fndstrings(1);
+Record namekind(std::string_view name) {
     if (name == "ATOM" || name == "HETATM") {
         return Record::atom;
     }
@@ -60,6 +56,42 @@ Record recordkind(const FreeRead& f) {
         return Record::mergedserial;
     }
     return Record::other;
+}
+
+Record recordkind(const FreeRead& f) {
+    return f.fndorder(1).kind == FieldKind::string ? namekind(f.fndstrings(1)) : Record::other;
+}
+
+// recordkind of a line's fields, found from the first field alone: the counting pass meets
+// every line of the file and needs no number of it. The first entry is a string only when the
+// line's first field is quoted, or is unquoted and not a number; an unquoted ATOM or HETATM
+// record name is never a number, so its text alone decides.
+Record firstfieldkind(std::string_view line) {
+    std::size_t p = 0;
+    while (p < line.size() && (static_cast<unsigned char>(line[p]) < 33 || line[p] == ',')) {
+        ++p;
+    }
+    if (p == line.size() || line[p] == '=') {
+        return Record::other;
+    }
+    std::string_view name;
+    if (line[p] == '"' || line[p] == '\'') {
+        const std::size_t close = line.find(line[p], p + 1);
+        name = line.substr(p + 1, close == std::string_view::npos ? std::string_view::npos
+                                                                  : close - p - 1);
+        name = name.substr(0, FreeRead::maxstring);
+        while (!name.empty() && name.back() == ' ') {
+            name.remove_suffix(1);
+        }
+    } else {
+        std::size_t end = p;
+        while (end < line.size() && static_cast<unsigned char>(line[end]) >= 33 &&
+               line[end] != ',' && line[end] != '=') {
+            ++end;
+        }
+        name = line.substr(p, end - p).substr(0, FreeRead::maxstring);
+    }
+    return namekind(name);
 }
 
 // First matching entry of the element table for the first two characters of the atom name, or
@@ -74,24 +106,33 @@ int elementof(std::string_view name2, std::string_view element) {
     return 0;
 }
 
+char upper(char c) {
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+// Every atom goes through here: the names are compared in small buffers, not new strings.
 int lookup(std::ostream& log, std::string_view name, std::string_view residue,
            std::string_view line) {
-    const std::string upname = upcase(name);
     if (std::find(residues.begin(), residues.end(), residue) != residues.end()) {
+        const std::string upname = upcase(name);
         for (const AminoAtom& a : aminoatoms) {
             if (a.name == upname) {
                 return a.z;
             }
         }
     }
-    const std::string columns = upcase(record(line).substr(76, 2));
-    const std::string_view element = trimleft(trimright(columns));
+    // Columns 77-78 of the record, which is padded with blanks.
+    const std::array<char, 2> columns{upper(line.size() > 76 ? line[76] : ' '),
+                                      upper(line.size() > 77 ? line[77] : ' ')};
+    const std::string_view element =
+        trimleft(trimright(std::string_view(columns.data(), columns.size())));
     // The atom name as written: a lower-case name does not spell an element.
-    std::string name2 = fixedtext(name, 2);
-    int z = elementof(name2, element);
+    std::array<char, 2> name2{name.size() > 0 ? name[0] : ' ', name.size() > 1 ? name[1] : ' '};
+    auto tried = [&] { return elementof(std::string_view(name2.data(), name2.size()), element); };
+    int z = tried();
     if (z == 0 && name2[1] >= '0' && name2[1] <= '9') {
         name2[1] = ' '; // "H1" is tried as "H"
-        z = elementof(name2, element);
+        z = tried();
     }
     if (z == 0) {
         unknownatomtype(log, name, record(line), "readpdb");
@@ -130,7 +171,7 @@ void readpdb(Store& s, InputFile& in) {
     std::string_view line;
     in.rewind();
     while (in.getline(line)) {
-        if (recordkind(freerd(line)) != Record::other) {
+        if (firstfieldkind(line) != Record::other) {
             ++count;
         }
     }

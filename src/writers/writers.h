@@ -4,6 +4,8 @@
 #include "store/tables.h"
 
 #include <array>
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -59,10 +61,12 @@ void writepdb(Store& s, OutputFile& out);
 /// Multi-model PDB file of the geometry sequence; leaves the last model's geometry and bonds in
 /// the store.
 void writemovpdb(Store& s, OutputFile& out);
-/// The 78-column HETATM record of store atom a at the given coordinates (Bohr).
-void pdbhetatm(const Store& s, OutputFile& out, int a, const std::array<double, 3>& bohr);
-/// CONECT records of every atom in store order: at most twelve partners in records of four.
-void pdbconect(const Store& s, OutputFile& out);
+/// The 78-column HETATM record of store atom a at the given coordinates (Bohr), with its line
+/// end, appended to text.
+void pdbhetatm(const Store& s, std::string& text, int a, const std::array<double, 3>& bohr);
+/// CONECT records of store atoms first to last, with their line ends, appended to text: at most
+/// twelve partners in records of four.
+void pdbconect(const Store& s, std::string& text, int first, int last);
 /// Normal-mode animations as multi-model PDB files, one per mode; the output file gets a note.
 void writefrqpdb(Store& s, OutputFile& out);
 /// Normal-mode animations as multi-frame coordinate files, one per mode; the output file gets a
@@ -95,6 +99,22 @@ struct AnimationKind {
 void writeanimation(Store& s, OutputFile& out, const AnimationKind& kind);
 /// The geometries a trajectory writes, in order, as RANGE and IDOFTL select them.
 std::vector<long long> trajectoryframes(const Store& s);
+/// Records (atom lines of all frames together) from which a second thread pays for itself.
+inline constexpr long long threadedrecords = 4000;
+/// How writeframesinorder passes a frame's text on: at once, or line by line as if the frame's
+/// writer had written its lines there, which leaves the same partial file as one thread would
+/// where a later frame fails.
+enum class FrameWrites { whole, linebyline };
+/// Makes the text of frame k with format(k, text, helper), for k = 0 ..
+/// n - 1, in two threads when `twothreads` (helper false in the calling one), and writes the
+/// texts to out in order. format writes whole lines only, keeps to what belongs to its thread,
+/// and returns false (or throws) when the frame fails. Returns the number of frames written: all
+/// of them, or those before the first that failed.
+std::size_t writeframesinorder(
+    OutputFile& out, std::size_t n, bool twothreads, FrameWrites writes,
+    const std::function<bool(std::size_t k, std::string& text, bool helper)>& format);
+/// Passes text to out line by line, as if each of its lines had been written with out.line.
+void writelines(OutputFile& out, std::string_view text);
 /// Writes geometries displaced along the imaginary modes, after every output.
 void writedistort(Store& s);
 /// The files writedistort will write for the store's modes.

@@ -135,4 +135,49 @@ TEST(FixedWidth, FDigitsAreThoseOfToChars) {
     }
 }
 
+// Every width, narrow ones included, as the rules of F say on to_chars' digits: right-aligned
+// when the text fits, the zero before the point dropped when that alone makes it fit, else
+// asterisks; appended after what the line holds.
+TEST(FixedWidth, FFieldsOfEveryWidthFollowTheRules) {
+    std::mt19937_64 rng(2025);
+    auto rules = [](double x, int w, int d) {
+        std::array<char, 400> buf;
+        auto r = std::to_chars(buf.data(), buf.data() + buf.size(), x, std::chars_format::fixed, d);
+        std::string text(buf.data(), r.ptr);
+        if (d == 0) {
+            text += '.';
+        }
+        if (text.size() <= std::size_t(w)) {
+            return std::string(std::size_t(w) - text.size(), ' ') + text;
+        }
+        const std::size_t sign = text[0] == '-' ? 1 : 0;
+        if (d > 0 && text.size() - 1 == std::size_t(w) && text.compare(sign, 2, "0.") == 0) {
+            return text.substr(0, sign) + text.substr(sign + 1);
+        }
+        return std::string(std::size_t(w), '*');
+    };
+    for (int k = 0; k < 300000; ++k) {
+        const int d = int(rng() % 19);
+        const int w = 1 + int(rng() % 30);
+        double x = 0.0;
+        switch (rng() % 4) {
+        case 0: // coordinates and energies
+            x = (double(rng() % 2000001) - 1000000.0) / std::pow(10.0, int(rng() % 9));
+            break;
+        case 1: // ties at the last decimal
+            x = (double(rng() % 20001) + 0.5) / std::pow(10.0, d);
+            break;
+        case 2: // values just below a power of ten, which round up to one more digit
+            x = std::pow(10.0, int(rng() % 8)) * (1.0 - std::pow(10.0, -d - 1) * 0.5);
+            break;
+        default: // any bits
+            x = std::ldexp(double(rng() >> 11), int(rng() % 100) - 90);
+        }
+        x = rng() % 2 == 0 ? x : -x;
+        std::string line = "ab";
+        fw::F(line, x, w, d);
+        ASSERT_EQ(line, "ab" + rules(x, w, d)) << std::hexfloat << x << " F" << w << "." << d;
+    }
+}
+
 } // namespace

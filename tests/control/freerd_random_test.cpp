@@ -240,4 +240,61 @@ TEST(Freerd, SameAsItsRulesOnRandomLines) {
     }
 }
 
+// Plain decimals, the fields of coordinate tables, bit for bit as from_chars reads them, and
+// integers of as many digits: every count of digits and decimals around where the reader changes
+// its method, leading zeros, signs, and the separators that may end a real.
+TEST(Freerd, PlainDecimalsAsFromChars) {
+    std::mt19937_64 rng(7);
+    for (int trial = 0; trial < 300000; ++trial) {
+        const int whole = int(rng() % 12);
+        const int decimals = int(rng() % (trial % 3 == 0 ? 26 : 10));
+        // As from_chars reads it: no plus sign.
+        std::string normal;
+        const unsigned sign = unsigned(rng() % 4);
+        if (sign == 3) {
+            normal += '-';
+        }
+        const int digits = std::max(whole + decimals, 1);
+        for (int k = 0; k < digits; ++k) {
+            if (k == whole) {
+                normal += '.';
+            }
+            // Runs of zeros and nines as well as any digit.
+            const unsigned pick = unsigned(rng() % 12);
+            normal += pick == 10 ? '0' : pick == 11 ? '9' : char('0' + pick);
+        }
+        if (whole >= digits) {
+            normal += '.';
+        }
+        std::string line = "x ";
+        if (sign == 2) {
+            line += '+';
+        }
+        line += normal;
+        line += " ;/"[rng() % 3];
+        line += " 7";
+        // An integer field of as many digits, which must be read exactly or be a string.
+        std::string integer = normal;
+        std::erase(integer, '.');
+        line += ' ';
+        line += integer;
+        const FreeRead f = freerd(line);
+        long long wantinteger = 0;
+        const auto [end, ec] =
+            std::from_chars(integer.data(), integer.data() + integer.size(), wantinteger);
+        if (ec == std::errc()) {
+            ASSERT_EQ(f.nfndi, 2) << line;
+            ASSERT_EQ(f.fndintegers(2), wantinteger) << line;
+        } else {
+            ASSERT_EQ(f.nfndi, 1) << line;
+            ASSERT_EQ(f.fndstrings(f.nfnds), integer) << line;
+        }
+        ASSERT_EQ(f.nfndr, 1) << line;
+        double want = 0.0;
+        std::from_chars(normal.data(), normal.data() + normal.size(), want);
+        const double got = f.fndreals(1);
+        ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << line;
+    }
+}
+
 } // namespace

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -134,6 +136,63 @@ TEST(Readpdb, Failures) {
         EXPECT_EQ(r.message, c.message) << c.text;
         EXPECT_EQ(r.routine, "readpdb") << c.text;
         EXPECT_EQ(r.out, c.out) << c.text;
+    }
+}
+
+// The counting pass looks at a line's first field alone, the reading pass splits the whole
+// line: on random files of lines that start like a record name or nearly so (quoted, glued
+// to a serial number or an equals sign, after separators, cut at 80 characters), every
+// record counted is stored and no other.
+TEST(Readpdb, CountsExactlyTheRecordsItStores) {
+    struct Start {
+        std::string text;
+        bool atom;
+    };
+    const std::string digits90(90, '1');
+    const std::vector<Start> starts = {
+        {"ATOM", true},
+        {"HETATM", true},
+        {"HETATM12345", true},
+        {" ,\tATOM", true},
+        {"'ATOM'", true},
+        {"\"HETATM   \"", true},
+        {"ATOM=", true},
+        {"HETATM,", true},
+        {"HETATM" + digits90, true},
+        {"'HETATM" + digits90 + "x'", true},
+        {"HETATM1x", false},
+        {"ATOMS", false},
+        {"atom", false},
+        {"=ATOM", false},
+        {"'ATOM", false},
+        {"ATOM'", false},
+        {"REMARK", false},
+        {"1.5", false},
+        {"HETATM-1", false},
+        {"'HETATM1 2'", false},
+        {"", false},
+        {"\"\"", false},
+        {"HETATM" + digits90 + "x", true},
+    };
+    std::mt19937 rng(5);
+    for (int trial = 0; trial < 2000; ++trial) {
+        std::string text;
+        int atoms = 0;
+        const int lines = int(rng() % 8);
+        for (int k = 0; k < lines; ++k) {
+            const Start& start = starts[rng() % starts.size()];
+            text += start.text + " 7 O HOH 3 1.0 2.0 3.0 1.00 0.00\n";
+            atoms += start.atom ? 1 : 0;
+        }
+        Read r;
+        readinto(r, &readpdb, text);
+        if (atoms == 0) {
+            ASSERT_EQ(r.message, "No atoms found") << text;
+            continue;
+        }
+        ASSERT_EQ(r.message, "") << text;
+        ASSERT_EQ(r.s.nat, atoms) << text;
+        ASSERT_EQ(r.s.iat.hi(), atoms) << text;
     }
 }
 
