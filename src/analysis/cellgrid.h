@@ -118,6 +118,27 @@ class CellGrid {
         }
     }
 
+    // Calls f(b, xyz of b) for every atom b in the 13 neighbouring cells that come after cell c
+    // (the offset positive in the last direction in which it is not 0): a walk over all cells
+    // then meets each pair of neighbouring cells once.
+    template <class F> void laterneighbours(const std::array<int, 3>& c, F&& f) const {
+        for (int dz = 0; dz <= 1; ++dz) {
+            for (int dy = dz == 0 ? 0 : -1; dy <= 1; ++dy) {
+                for (int dx = dz == 0 && dy == 0 ? 1 : -1; dx <= 1; ++dx) {
+                    const std::array<int, 3> n{c[0] + dx, c[1] + dy, c[2] + dz};
+                    if (n[0] < 0 || n[1] < 0 || n[0] >= dim_[0] || n[1] >= dim_[1] ||
+                        n[2] >= dim_[2]) {
+                        continue;
+                    }
+                    const std::size_t cell = cellindex(n);
+                    for (int m = start_[cell]; m < start_[cell + 1]; ++m) {
+                        f(members_[std::size_t(m)], &coords_[3 * std::size_t(m)]);
+                    }
+                }
+            }
+        }
+    }
+
     // Calls f(a, xyz of a, b, xyz of b) for every pair of atoms in the same or neighbouring
     // cells, each pair once, cell by cell: the pairs of a cell, then those with the 13
     // neighbouring cells that come after it. Once f returns false, the walk ends within the
