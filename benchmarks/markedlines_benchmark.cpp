@@ -30,18 +30,10 @@ const std::string& cycles() {
     return text;
 }
 
+// The coordinate and energy markers of such a run, and a few that it never prints.
 MarkerSet orcamarkers() {
-    return MarkerSet{" O   R   C   A ",
-                     "Number of atoms",
-                     "CARTESIAN COORDINATES (ANGSTROEM)",
-                     "FINAL SINGLE POINT ENERGY",
-                     "VIBRATIONAL FREQUENCIES",
-                     "NORMAL MODES",
-                     "IR SPECTRUM",
-                     "ORCA TERMINATED NORMALLY",
-                     "> !",
-                     "Total Charge",
-                     "Multiplicity"};
+    return MarkerSet{"CARTESIAN COORDINATES (ANGSTROEM)", "FINAL SINGLE POINT ENERGY",
+                     "Number of atoms", "VIBRATIONAL FREQUENCIES", "TERMINATED NORMALLY"};
 }
 
 void BM_everylinesearched(benchmark::State& state) {
