@@ -311,11 +311,15 @@ bool plainnumber(Collector& c, std::string_view line, std::size_t& p) {
 } // namespace
 
 FreeRead freerd(std::string_view line) {
+    return freerd(line, FreeRead::maxfields + 1);
+}
+
+FreeRead freerd(std::string_view line, int reals) {
     FreeRead result;
     Collector c(result);
     std::size_t p = 0;
     const std::size_t n = line.size();
-    while (p < n) {
+    while (p < n && result.nfndr < reals) {
         const Byte k = kind(line[p]);
         if (k == separator || k == equals) {
             if (k == equals) {

@@ -79,6 +79,9 @@ struct FreeRead {
 /// Splits a line into integers, reals and strings; never fails (a field that is not a number is a
 /// string).
 FreeRead freerd(std::string_view line);
+/// The same as far as the first `reals` reals: the fields up to there, for a caller that needs
+/// no more of a long line.
+FreeRead freerd(std::string_view line, int reals);
 
 /// An integer field as a table's int: values beyond its range are kept at its bounds, so that they
 /// stay out of range for the checks that follow.

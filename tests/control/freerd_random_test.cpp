@@ -237,6 +237,15 @@ TEST(Freerd, SameAsItsRulesOnRandomLines) {
             ASSERT_EQ(f.fndorder(i).kind, want.order[std::size_t(i - 1)].kind) << line;
             ASSERT_EQ(f.fndorder(i).index, want.order[std::size_t(i - 1)].index) << line;
         }
+        // Read only as far as the first few reals: the same first reals.
+        const int first = int(rng() % 5);
+        const FreeRead part = freerd(line, first);
+        ASSERT_EQ(part.nfndr, std::min(first, f.nfndr)) << line;
+        for (int i = 1; i <= part.nfndr; ++i) {
+            const double got = part.fndreals(i);
+            const double expected = f.fndreals(i);
+            ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << line;
+        }
     }
 }
 

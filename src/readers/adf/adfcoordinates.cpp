@@ -16,7 +16,7 @@ int adfcoordinates(Store& s, InputFile& in, int skip, double unitsperbohr) {
         if (!in.getline(line)) {
             return 2;
         }
-        const FreeRead f = freerd(line);
+        const FreeRead f = freerd(line, 3);
         for (int k = 1; k <= 3; ++k) {
             // Divided, not multiplied by the inverse, so Bohr values pass unchanged and Angstrom
             // values convert as everywhere else.
