@@ -136,6 +136,7 @@ bool InputFile::getline(std::string_view& line, std::size_t cut) {
         linecount_ = lineno_;
         return false;
     }
+    linestart_ = next_;
     line = linefrom(text_, next_, next_, cut);
     ++lineno_;
     return true;
