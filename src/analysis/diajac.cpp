@@ -5,15 +5,29 @@
 
 #include <algorithm>
 #include <cmath>
+#include <condition_variable>
 #include <cstddef>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define KRU_AVX2_TILES 1
+#endif
 
 namespace {
 
 // Single-precision 0.2 widened to double: the threshold factor of the first three sweeps.
 constexpr double thresholdfactor = 0.20000000298023224;
 constexpr int maxsweeps = 50;
+
+// From this order on the eigenvectors are rotated on a second thread; below it the thread would
+// cost more than it saves.
+constexpr std::size_t threadedorder = 96;
 
 // The loops below run on four elements at once where the processor has AVX2. Each element gets
 // the same operations in the same order either way (no fused multiply-add), so the bits do not
@@ -35,67 +49,312 @@ KRU_AVX2_CLONES void rotate(double* xp, double* yq, std::size_t from, std::size_
     }
 }
 
-// Row p made the mirror of column p again, for r in [from, to).
-void mirror(double* a, std::size_t n, std::size_t p, std::size_t from, std::size_t to) {
-    const double* colp = a + n * p;
+// The rotation of x = colp[r] with y = a(q, r), row q of the upper triangle, for r in [from, to).
+void rotatewithrow(double* a, std::size_t ld, double* colp, std::size_t q, std::size_t from,
+                   std::size_t to, double s, double tau) {
     for (std::size_t r = from; r < to; ++r) {
-        a[p + n * r] = colp[r];
+        const double x = colp[r];
+        const double y = a[q + ld * r];
+        colp[r] = x - s * (y + x * tau);
+        a[q + ld * r] = y + s * (x - y * tau);
     }
 }
 
-// The rotation of column p below row q with row q in the columns after q, where row q is
-// current; column q below the diagonal is left as it is, mirrored from row q before it is read.
-void rotatewithrow(double* a, std::size_t n, double* colp, std::size_t q, double s, double tau) {
-    for (std::size_t r = q + 1; r < n; ++r) {
-        const double x = colp[r];
-        const double y = a[q + n * r];
-        colp[r] = x - s * (y + x * tau);
-        a[q + n * r] = y + s * (x - y * tau);
+// Rotations of one p are taken in blocks of this many consecutive q, starting at multiples of it:
+// in a row r after the block, the block's elements a(q, r) are neighbours in memory, so all its
+// rotations reach them through one cache line instead of one line per element.
+constexpr std::size_t blockwidth = 8;
+
+struct Block {
+    std::size_t q0;
+    unsigned rotated; // bit k: the rotation of q0 + k is taken
+    double s[blockwidth];
+    double tau[blockwidth];
+};
+
+// The block's elements of rows [from, from + count) are turned into columns of `tile` (column k
+// of length count holds a(q0 + k, r)) and back after the rotations. Turned over, a rotation
+// runs down contiguous memory in both of its columns, on many rows at once.
+void tileplain(const double* a, std::size_t ld, std::size_t q0, std::size_t from, std::size_t first,
+               std::size_t count, double* tile) {
+    for (std::size_t r = first; r < count; ++r) {
+        const double* row = a + q0 + ld * (from + r);
+        for (std::size_t k = 0; k < blockwidth; ++k) {
+            tile[r + count * k] = row[k];
+        }
+    }
+}
+
+void untileplain(double* a, std::size_t ld, std::size_t q0, std::size_t from, std::size_t first,
+                 std::size_t count, const double* tile) {
+    for (std::size_t r = first; r < count; ++r) {
+        double* row = a + q0 + ld * (from + r);
+        for (std::size_t k = 0; k < blockwidth; ++k) {
+            row[k] = tile[r + count * k];
+        }
+    }
+}
+
+#ifdef KRU_AVX2_TILES
+// The same four rows at a time, each 4 x 4 square turned in registers.
+__attribute__((target("avx2"))) inline void transpose4(__m256d& t0, __m256d& t1, __m256d& t2,
+                                                       __m256d& t3) {
+    const __m256d u0 = _mm256_unpacklo_pd(t0, t1);
+    const __m256d u1 = _mm256_unpackhi_pd(t0, t1);
+    const __m256d u2 = _mm256_unpacklo_pd(t2, t3);
+    const __m256d u3 = _mm256_unpackhi_pd(t2, t3);
+    t0 = _mm256_permute2f128_pd(u0, u2, 0x20);
+    t1 = _mm256_permute2f128_pd(u1, u3, 0x20);
+    t2 = _mm256_permute2f128_pd(u0, u2, 0x31);
+    t3 = _mm256_permute2f128_pd(u1, u3, 0x31);
+}
+
+__attribute__((target("avx2"))) void tileavx2(const double* a, std::size_t ld, std::size_t n,
+                                              std::size_t q0, std::size_t from, std::size_t count,
+                                              double* tile) {
+    // The rows lie too far apart for the processor to fetch them ahead by itself.
+    constexpr std::size_t ahead = 16;
+    std::size_t r = 0;
+    for (; r + 4 <= count; r += 4) {
+        const double* row = a + q0 + ld * (from + r);
+        for (std::size_t k = from + r + ahead; k < std::min(from + r + ahead + 4, n); ++k) {
+            _mm_prefetch(reinterpret_cast<const char*>(a + q0 + ld * k), _MM_HINT_T0);
+        }
+        for (std::size_t half = 0; half < blockwidth; half += 4) {
+            __m256d t0 = _mm256_loadu_pd(row + half);
+            __m256d t1 = _mm256_loadu_pd(row + ld + half);
+            __m256d t2 = _mm256_loadu_pd(row + 2 * ld + half);
+            __m256d t3 = _mm256_loadu_pd(row + 3 * ld + half);
+            transpose4(t0, t1, t2, t3);
+            _mm256_storeu_pd(tile + r + count * half, t0);
+            _mm256_storeu_pd(tile + r + count * (half + 1), t1);
+            _mm256_storeu_pd(tile + r + count * (half + 2), t2);
+            _mm256_storeu_pd(tile + r + count * (half + 3), t3);
+        }
+    }
+    tileplain(a, ld, q0, from, r, count, tile);
+}
+
+__attribute__((target("avx2"))) void untileavx2(double* a, std::size_t ld, std::size_t q0,
+                                                std::size_t from, std::size_t count,
+                                                const double* tile) {
+    std::size_t r = 0;
+    for (; r + 4 <= count; r += 4) {
+        double* row = a + q0 + ld * (from + r);
+        for (std::size_t half = 0; half < blockwidth; half += 4) {
+            __m256d t0 = _mm256_loadu_pd(tile + r + count * half);
+            __m256d t1 = _mm256_loadu_pd(tile + r + count * (half + 1));
+            __m256d t2 = _mm256_loadu_pd(tile + r + count * (half + 2));
+            __m256d t3 = _mm256_loadu_pd(tile + r + count * (half + 3));
+            transpose4(t0, t1, t2, t3);
+            _mm256_storeu_pd(row + half, t0);
+            _mm256_storeu_pd(row + ld + half, t1);
+            _mm256_storeu_pd(row + 2 * ld + half, t2);
+            _mm256_storeu_pd(row + 3 * ld + half, t3);
+        }
+    }
+    untileplain(a, ld, q0, from, r, count, tile);
+}
+#endif
+
+// The block's rotations, in order, of x = colp[r] with y = a(q, r) for the rows r from `from`
+// to n; the block lies wholly inside the matrix. Rows are taken `tilerows` at a time.
+void rotatetail(double* a, std::size_t ld, std::size_t n, double* colp, const Block& block,
+                std::size_t from) {
+    constexpr std::size_t tilerows = 64;
+    double tile[tilerows * blockwidth];
+#ifdef KRU_AVX2_TILES
+    static const bool avx2 = __builtin_cpu_supports("avx2") != 0;
+#else
+    constexpr bool avx2 = false;
+#endif
+    for (std::size_t r = from; r < n; r += tilerows) {
+        const std::size_t count = std::min(tilerows, n - r);
+#ifdef KRU_AVX2_TILES
+        if (avx2) {
+            tileavx2(a, ld, n, block.q0, r, count, tile);
+        } else
+#endif
+        {
+            tileplain(a, ld, block.q0, r, 0, count, tile);
+        }
+        for (std::size_t k = 0; k < blockwidth; ++k) {
+            if ((block.rotated >> k & 1U) != 0) {
+                rotate(colp + r, tile + count * k, 0, count, block.s[k], block.tau[k]);
+            }
+        }
+#ifdef KRU_AVX2_TILES
+        if (avx2) {
+            untileavx2(a, ld, block.q0, r, count, tile);
+        } else
+#endif
+        {
+            untileplain(a, ld, block.q0, r, 0, count, tile);
+        }
+    }
+}
+
+// Row p made the mirror of column p again, for r in [from, to).
+void mirror(double* a, std::size_t ld, std::size_t p, std::size_t from, std::size_t to) {
+    const double* colp = a + ld * p;
+    for (std::size_t r = from; r < to; ++r) {
+        a[p + ld * r] = colp[r];
     }
 }
 
 // Column c below the diagonal made the mirror of row c again. Read across the columns, but the
 // next column's rows lie in the same cache lines.
-void mirrorcolumn(double* a, std::size_t n, std::size_t c) {
+void mirrorcolumn(double* a, std::size_t ld, std::size_t n, std::size_t c) {
     for (std::size_t r = c + 1; r < n; ++r) {
-        a[r + n * c] = a[c + n * r];
+        a[r + ld * c] = a[c + ld * r];
     }
 }
 
-// The lower triangle of the columns from `from` on made the mirror of the upper one again, tile
-// by tile, so that each cache line is fetched once for several elements.
-KRU_AVX2_CLONES void lowerfromupper(double* a, std::size_t n, std::size_t from) {
+// The lower triangle made the mirror of the upper one again, tile by tile, so that each cache
+// line is fetched once for several elements.
+KRU_AVX2_CLONES void lowerfromupper(double* a, std::size_t ld, std::size_t n) {
     constexpr std::size_t tile = 8;
-    for (std::size_t jb = from; jb < n; jb += tile) {
+    for (std::size_t jb = 0; jb < n; jb += tile) {
         const std::size_t jend = std::min(jb + tile, n);
         for (std::size_t ib = jb; ib < n; ib += tile) {
             const std::size_t iend = std::min(ib + tile, n);
             for (std::size_t j = jb; j < jend; ++j) {
                 for (std::size_t i = std::max(ib, j + 1); i < iend; ++i) {
-                    a[i + n * j] = a[j + n * i];
+                    a[i + ld * j] = a[j + ld * i];
                 }
             }
         }
     }
 }
 
+// One rotation of the eigenvector columns p and q.
+struct Rotation {
+    std::size_t p;
+    std::size_t q;
+    double s;
+    double tau;
+};
+
+// The eigenvectors take each sweep's rotations in the order of the sweep, from a list the matrix
+// rotations fill. Threaded, a second thread rotates them while the matrix goes on with the next
+// sweep (two lists in turn); the eigenvector elements see the same operations in the same order
+// as on one thread, so the bits are those of rotating both together.
+class EigenvectorRotations {
+  public:
+    EigenvectorRotations(double* v, std::size_t n, bool threaded) : v_(v), n_(n) {
+        if (threaded) {
+            // Without a thread to be had, the rotations are applied on this one.
+            try {
+                worker_ = std::thread([this] { work(); });
+            } catch (const std::system_error&) {
+            }
+        }
+    }
+    EigenvectorRotations(const EigenvectorRotations&) = delete;
+    EigenvectorRotations& operator=(const EigenvectorRotations&) = delete;
+    ~EigenvectorRotations() { finish(); }
+
+    // The list of the sweep about to start, once the sweep two before it has been applied.
+    std::vector<Rotation>& next() {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return applied_ + 1 >= published_; });
+        std::vector<Rotation>& list = lists_[published_ % 2];
+        list.clear();
+        return list;
+    }
+
+    // The list from next() is complete.
+    void publish() {
+        if (!worker_.joinable()) {
+            apply(lists_[published_ % 2]);
+            ++published_;
+            ++applied_;
+            return;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            ++published_;
+        }
+        changed_.notify_all();
+    }
+
+    // Every published list applied; the second thread ended.
+    void finish() {
+        if (!worker_.joinable()) {
+            return;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            closed_ = true;
+        }
+        changed_.notify_all();
+        worker_.join();
+    }
+
+  private:
+    void apply(const std::vector<Rotation>& list) {
+        for (const Rotation& r : list) {
+            rotate(v_ + n_ * r.p, v_ + n_ * r.q, 0, n_, r.s, r.tau);
+        }
+    }
+
+    void work() {
+        for (;;) {
+            std::size_t sweep;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return published_ > applied_ || closed_; });
+                if (published_ == applied_) {
+                    return;
+                }
+                sweep = applied_;
+            }
+            apply(lists_[sweep % 2]);
+            {
+                std::lock_guard lock(mutex_);
+                ++applied_;
+            }
+            changed_.notify_all();
+        }
+    }
+
+    double* v_;
+    std::size_t n_;
+    std::vector<Rotation> lists_[2];
+    std::size_t published_ = 0;
+    std::size_t applied_ = 0;
+    bool closed_ = false;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::thread worker_;
+};
+
 } // namespace
 
 // The method is defined on the upper triangle. The lower triangle is made its mirror at entry,
 // so that a rotation reads and writes column p whole (contiguous in memory) and column q above
 // the diagonal, and takes exactly the values the upper triangle holds. Below the diagonal the
-// rotation takes row q itself, which is current there, and leaves column q as it is. Column p
-// below the diagonal is mirrored from row p before the rotations of that p, and row p from it
-// once after them (the rotations of later p read it in their columns). The whole lower triangle
-// is mirrored once at the end of a sweep, for the sum of the next.
-void diajac(double* a, double* v, double* d, int n) {
+// rotation takes row q itself, which is current there, and leaves column q as it is; the rows of
+// a block of rotations are taken together (rotatetail). Column p below the diagonal is mirrored
+// from row p before the rotations of that p, and row p from it once after them (the rotations of
+// later p read it in their columns). The whole lower triangle is mirrored once at the end of a
+// sweep, for the sum of the next.
+void diajac(const double* a, double* v, double* d, int n) {
     const std::size_t nn = std::size_t(n > 0 ? n : 0);
-    auto at = [&](std::size_t i, std::size_t j) -> double& { return a[i + nn * j]; };
+    // A working copy whose columns start on cache lines, as the blocks of rotations do.
+    const std::size_t ld = (nn + blockwidth - 1) / blockwidth * blockwidth;
+    std::vector<double> storage(ld * nn + blockwidth);
+    void* aligned = storage.data();
+    std::size_t space = storage.size() * sizeof(double);
+    std::align(blockwidth * sizeof(double), ld * nn * sizeof(double), aligned, space);
+    double* w = static_cast<double*>(aligned);
+    auto at = [&](std::size_t i, std::size_t j) -> double& { return w[i + ld * j]; };
     auto vt = [&](std::size_t i, std::size_t j) -> double& { return v[i + nn * j]; };
 
     for (std::size_t j = 0; j < nn; ++j) {
-        for (std::size_t i = 0; i < j; ++i) {
-            at(j, i) = at(i, j);
+        for (std::size_t i = 0; i <= j; ++i) {
+            at(i, j) = a[i + nn * j];
+            at(j, i) = a[i + nn * j];
         }
     }
     std::vector<double> b(nn);
@@ -108,6 +367,7 @@ void diajac(double* a, double* v, double* d, int n) {
         b[p] = d[p];
     }
 
+    EigenvectorRotations eigenvectors(v, nn, nn >= threadedorder);
     bool converged = false;
     for (int sweep = 1; sweep <= maxsweeps && !converged; ++sweep) {
         // Summed row by row over the upper triangle; column p below the diagonal holds row p.
@@ -123,61 +383,75 @@ void diajac(double* a, double* v, double* d, int n) {
         }
         const double threshold = sweep <= 3 ? thresholdfactor * offdiag / double(nn * nn) : 0.0;
 
+        std::vector<Rotation>& rotations = eigenvectors.next();
         for (std::size_t p = 0; p + 1 < nn; ++p) {
-            mirrorcolumn(a, nn, p);
-            for (std::size_t q = p + 1; q < nn; ++q) {
-                const double apq = at(q, p);
-                const double g = 100.0 * std::abs(apq);
-                // After four sweeps an element too small to change either diagonal entry is
-                // dropped without a rotation.
-                if (sweep > 4 && std::abs(d[p]) + g == std::abs(d[p]) &&
-                    std::abs(d[q]) + g == std::abs(d[q])) {
-                    at(p, q) = 0.0;
-                    at(q, p) = 0.0;
-                    continue;
-                }
-                if (!(std::abs(apq) > threshold)) {
-                    continue;
-                }
-                double h = d[q] - d[p];
-                double t;
-                if (std::abs(h) + g == std::abs(h)) {
-                    t = apq / h;
-                } else {
-                    const double theta = 0.5 * h / apq;
-                    t = 1.0 / (std::abs(theta) + std::sqrt(1.0 + theta * theta));
-                    if (theta < 0.0) {
-                        t = -t;
+            mirrorcolumn(w, ld, nn, p);
+            double* colp = &at(0, p);
+            for (std::size_t q0 = (p + 1) / blockwidth * blockwidth; q0 < nn; q0 += blockwidth) {
+                const std::size_t q1 = std::min(q0 + blockwidth, nn);
+                Block block{q0, 0U, {}, {}};
+                for (std::size_t q = std::max(q0, p + 1); q < q1; ++q) {
+                    const double apq = colp[q];
+                    const double g = 100.0 * std::abs(apq);
+                    // After four sweeps an element too small to change either diagonal entry
+                    // is dropped without a rotation.
+                    if (sweep > 4 && std::abs(d[p]) + g == std::abs(d[p]) &&
+                        std::abs(d[q]) + g == std::abs(d[q])) {
+                        at(p, q) = 0.0;
+                        colp[q] = 0.0;
+                        continue;
                     }
+                    if (!(std::abs(apq) > threshold)) {
+                        continue;
+                    }
+                    double h = d[q] - d[p];
+                    double t;
+                    if (std::abs(h) + g == std::abs(h)) {
+                        t = apq / h;
+                    } else {
+                        const double theta = 0.5 * h / apq;
+                        t = 1.0 / (std::abs(theta) + std::sqrt(1.0 + theta * theta));
+                        if (theta < 0.0) {
+                            t = -t;
+                        }
+                    }
+                    const double c = 1.0 / std::sqrt(1.0 + t * t);
+                    const double s = t * c;
+                    const double tau = s / (1.0 + c);
+                    h = t * apq;
+                    z[p] -= h;
+                    z[q] += h;
+                    d[p] -= h;
+                    d[q] += h;
+                    at(p, q) = 0.0;
+                    colp[q] = 0.0;
+                    // Rows p and q are left out by splitting the range, so the loops carry no
+                    // test and the compiler can run them on several elements at once.
+                    double* colq = &at(0, q);
+                    rotate(colp, colq, 0, p, s, tau);
+                    rotate(colp, colq, p + 1, q, s, tau);
+                    // The rows inside the block at once: the next rotation's angle reads colp.
+                    rotatewithrow(w, ld, colp, q, q + 1, q1, s, tau);
+                    block.rotated |= 1U << (q - q0);
+                    block.s[q - q0] = s;
+                    block.tau[q - q0] = tau;
+                    rotations.push_back(Rotation{p, q, s, tau});
                 }
-                const double c = 1.0 / std::sqrt(1.0 + t * t);
-                const double s = t * c;
-                const double tau = s / (1.0 + c);
-                h = t * apq;
-                z[p] -= h;
-                z[q] += h;
-                d[p] -= h;
-                d[q] += h;
-                at(p, q) = 0.0;
-                at(q, p) = 0.0;
-                // Rows p and q are left out by splitting the range, so the loops carry no test
-                // and the compiler can run them on several elements at once.
-                double* colp = &at(0, p);
-                double* colq = &at(0, q);
-                rotate(colp, colq, 0, p, s, tau);
-                rotate(colp, colq, p + 1, q, s, tau);
-                rotatewithrow(a, nn, colp, q, s, tau);
-                rotate(&vt(0, p), &vt(0, q), 0, nn, s, tau);
+                if (block.rotated != 0 && q1 < nn) {
+                    rotatetail(w, ld, nn, colp, block, q1);
+                }
             }
-            mirror(a, nn, p, p + 1, nn);
+            mirror(w, ld, p, p + 1, nn);
         }
-        lowerfromupper(a, nn, 0);
+        eigenvectors.publish();
+        lowerfromupper(w, ld, nn);
         for (std::size_t p = 0; p < nn; ++p) {
             b[p] += z[p];
             d[p] = b[p];
             z[p] = 0.0;
         }
     }
+    eigenvectors.finish();
     if (!converged) {
         myexit("50 iterations in jacobi should never happen", "remakevibs");
     }

@@ -205,6 +205,39 @@ TEST(Diajac, SameBitsAsTheUpperTriangleMethod) {
     }
 }
 
+// The rotations run in blocks of eight columns, over tiles of rows, and on a second thread from
+// order 96 on: orders around those edges, random orders, and matrices with many exact zeros,
+// where whole blocks or single columns of a block go without rotation.
+TEST(Diajac, SameBitsAsTheUpperTriangleMethodAtBlockAndThreadEdges) {
+    std::mt19937 gen(20261207);
+    std::vector<int> orders{1, 4, 8, 9, 15, 17, 24, 25, 64, 73, 95, 96, 97, 104, 161};
+    std::uniform_int_distribution<int> order(2, 140);
+    for (int k = 0; k < 8; ++k) {
+        orders.push_back(order(gen));
+    }
+    std::bernoulli_distribution zero(0.7);
+    for (int n : orders) {
+        for (bool sparse : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "n = " << n << (sparse ? ", sparse" : ""));
+            Matrix a = randomsymmetric(n, gen);
+            if (sparse) {
+                const std::size_t nn = std::size_t(n);
+                for (std::size_t j = 0; j < nn; ++j) {
+                    for (std::size_t i = 0; i < j; ++i) {
+                        if (zero(gen)) {
+                            a[i + nn * j] = a[j + nn * i] = 0.0;
+                        }
+                    }
+                }
+            }
+            const Eigen mine = solve(a, n);
+            const Eigen reference = upperonly(a, n);
+            ASSERT_EQ(mine.d, reference.d);
+            ASSERT_EQ(mine.v, reference.v);
+        }
+    }
+}
+
 TEST(Diajac, LowerTriangleIsNotRead) {
     std::mt19937 gen(11);
     const int n = 9;
