@@ -7,6 +7,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <cstddef>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -25,8 +26,8 @@ namespace {
 constexpr double thresholdfactor = 0.20000000298023224;
 constexpr int maxsweeps = 50;
 
-// From this order on the eigenvectors are rotated on a second thread; below it the thread would
-// cost more than it saves.
+// From this order on a second thread takes the rotations of the rows above p and of the
+// eigenvectors; below it the thread would cost more than it saves.
 constexpr std::size_t threadedorder = 96;
 
 // The loops below run on four elements at once where the processor has AVX2. Each element gets
@@ -71,6 +72,24 @@ struct Block {
     double s[blockwidth];
     double tau[blockwidth];
 };
+
+// The block's rotations in order of x = colp[r] with y = a(q, r) for r in [from, to), row by row:
+// only the rotated rows of the block are read and written.
+void rotatetailplain(double* a, std::size_t ld, double* colp, const Block& block, std::size_t from,
+                     std::size_t to) {
+    for (std::size_t r = from; r < to; ++r) {
+        double* row = a + block.q0 + ld * r;
+        double x = colp[r];
+        for (std::size_t k = 0; k < blockwidth; ++k) {
+            if ((block.rotated >> k & 1U) != 0) {
+                const double y = row[k];
+                row[k] = y + block.s[k] * (x - y * block.tau[k]);
+                x = x - block.s[k] * (y + x * block.tau[k]);
+            }
+        }
+        colp[r] = x;
+    }
+}
 
 // The block's elements of rows [from, from + count) are turned into columns of `tile` (column k
 // of length count holds a(q0 + k, r)) and back after the rotations. Turned over, a rotation
@@ -227,21 +246,24 @@ KRU_AVX2_CLONES void lowerfromupper(double* a, std::size_t ld, std::size_t n) {
     }
 }
 
-// One rotation of the eigenvector columns p and q.
+// One rotation (p, q) of a row p: its column q, s and tau.
 struct Rotation {
-    std::size_t p;
     std::size_t q;
     double s;
     double tau;
 };
 
-// The eigenvectors take each sweep's rotations in the order of the sweep, from a list the matrix
-// rotations fill. Threaded, a second thread rotates them while the matrix goes on with the next
-// sweep (two lists in turn); the eigenvector elements see the same operations in the same order
-// as on one thread, so the bits are those of rotating both together.
-class EigenvectorRotations {
+// The rotations of each row p, once the matrix rows from p on are done with them, applied to the
+// matrix rows above p (columns p and q) and to the eigenvector columns p and q, in the order of
+// the method. Nothing else reads or writes those rows before the sweep ends: the rows from p on
+// belong to the rotations of the later p and the rows above p to these, so the two run side by
+// side. Threaded, a second thread takes them, the rows above p first: the sweep's sum waits only
+// for those, the eigenvectors may lag behind into the next sweep. Every element sees the same
+// operations in the same order as on one thread, so the bits are those of rotating all at once.
+class DeferredRotations {
   public:
-    EigenvectorRotations(double* v, std::size_t n, bool threaded) : v_(v), n_(n) {
+    DeferredRotations(double* a, std::size_t ld, double* v, std::size_t n, bool threaded)
+        : a_(a), ld_(ld), v_(v), n_(n) {
         if (threaded) {
             // Without a thread to be had, the rotations are applied on this one.
             try {
@@ -250,35 +272,49 @@ class EigenvectorRotations {
             }
         }
     }
-    EigenvectorRotations(const EigenvectorRotations&) = delete;
-    EigenvectorRotations& operator=(const EigenvectorRotations&) = delete;
-    ~EigenvectorRotations() { finish(); }
+    DeferredRotations(const DeferredRotations&) = delete;
+    DeferredRotations& operator=(const DeferredRotations&) = delete;
+    ~DeferredRotations() { finish(); }
 
-    // The list of the sweep about to start, once the sweep two before it has been applied.
-    std::vector<Rotation>& next() {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return applied_ + 1 >= published_; });
-        std::vector<Rotation>& list = lists_[published_ % 2];
-        list.clear();
-        return list;
-    }
+    // The list for the rotations of the row p being worked through, empty.
+    std::vector<Rotation>& list() { return filling_; }
 
-    // The list from next() is complete.
-    void publish() {
+    // The list holds all rotations of row p.
+    void publish(std::size_t p) {
         if (!worker_.joinable()) {
-            apply(lists_[published_ % 2]);
-            ++published_;
-            ++applied_;
+            Segment segment{p, std::move(filling_)};
+            applytomatrix(segment);
+            applytovectors(segment);
+            filling_ = std::move(segment.rotations);
+            filling_.clear();
             return;
         }
         {
-            std::lock_guard lock(mutex_);
+            std::unique_lock lock(mutex_);
+            // The eigenvectors lag at most two sweeps' worth of rows behind.
+            changed_.wait(lock, [&] { return published_ - vectorsapplied_ < 2 * n_; });
+            queue_.push_back(Segment{p, std::move(filling_)});
             ++published_;
+            if (spare_.empty()) {
+                filling_ = std::vector<Rotation>();
+            } else {
+                filling_ = std::move(spare_.back());
+                spare_.pop_back();
+            }
         }
         changed_.notify_all();
     }
 
-    // Every published list applied; the second thread ended.
+    // Every published rotation applied to the rows above its p.
+    void waitformatrix() {
+        if (!worker_.joinable()) {
+            return;
+        }
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return matrixapplied_ == published_; });
+    }
+
+    // Every published rotation applied; the second thread ended.
     void finish() {
         if (!worker_.joinable()) {
             return;
@@ -292,37 +328,74 @@ class EigenvectorRotations {
     }
 
   private:
-    void apply(const std::vector<Rotation>& list) {
-        for (const Rotation& r : list) {
-            rotate(v_ + n_ * r.p, v_ + n_ * r.q, 0, n_, r.s, r.tau);
+    struct Segment {
+        std::size_t p;
+        std::vector<Rotation> rotations;
+    };
+
+    void applytomatrix(const Segment& segment) const {
+        double* colp = a_ + ld_ * segment.p;
+        for (const Rotation& r : segment.rotations) {
+            rotate(colp, a_ + ld_ * r.q, 0, segment.p, r.s, r.tau);
+        }
+    }
+
+    void applytovectors(const Segment& segment) const {
+        double* colp = v_ + n_ * segment.p;
+        for (const Rotation& r : segment.rotations) {
+            rotate(colp, v_ + n_ * r.q, 0, n_, r.s, r.tau);
         }
     }
 
     void work() {
         for (;;) {
-            std::size_t sweep;
+            const Segment* segment;
+            bool matrix;
             {
                 std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] { return published_ > applied_ || closed_; });
-                if (published_ == applied_) {
+                changed_.wait(lock, [&] {
+                    return matrixapplied_ < published_ || vectorsapplied_ < matrixapplied_ ||
+                           closed_;
+                });
+                matrix = matrixapplied_ < published_;
+                if (!matrix && vectorsapplied_ == matrixapplied_) {
                     return;
                 }
-                sweep = applied_;
+                // References into the queue stay valid while it grows at the back.
+                segment = matrix ? &queue_[matrixapplied_ - vectorsapplied_] : &queue_.front();
             }
-            apply(lists_[sweep % 2]);
+            if (matrix) {
+                applytomatrix(*segment);
+            } else {
+                applytovectors(*segment);
+            }
             {
                 std::lock_guard lock(mutex_);
-                ++applied_;
+                if (matrix) {
+                    ++matrixapplied_;
+                } else {
+                    spare_.push_back(std::move(queue_.front().rotations));
+                    spare_.back().clear();
+                    queue_.pop_front();
+                    ++vectorsapplied_;
+                }
             }
             changed_.notify_all();
         }
     }
 
+    double* a_;
+    std::size_t ld_;
     double* v_;
     std::size_t n_;
-    std::vector<Rotation> lists_[2];
+    std::vector<Rotation> filling_;
+    // Shared with the second thread, under mutex_: the rows published and not yet applied to the
+    // eigenvectors (the front is number vectorsapplied_), and emptied lists for reuse.
+    std::deque<Segment> queue_;
+    std::vector<std::vector<Rotation>> spare_;
     std::size_t published_ = 0;
-    std::size_t applied_ = 0;
+    std::size_t matrixapplied_ = 0;
+    std::size_t vectorsapplied_ = 0;
     bool closed_ = false;
     std::mutex mutex_;
     std::condition_variable changed_;
@@ -331,14 +404,15 @@ class EigenvectorRotations {
 
 } // namespace
 
-// The method is defined on the upper triangle. The lower triangle is made its mirror at entry,
-// so that a rotation reads and writes column p whole (contiguous in memory) and column q above
-// the diagonal, and takes exactly the values the upper triangle holds. Below the diagonal the
-// rotation takes row q itself, which is current there, and leaves column q as it is; the rows of
-// a block of rotations are taken together (rotatetail). Column p below the diagonal is mirrored
-// from row p before the rotations of that p, and row p from it once after them (the rotations of
-// later p read it in their columns). The whole lower triangle is mirrored once at the end of a
-// sweep, for the sum of the next.
+// The method is defined on the upper triangle. A working copy holds it with its mirror below the
+// diagonal, so that a rotation reads and writes column p whole (contiguous in memory) and column
+// q above the diagonal, and takes exactly the values the upper triangle holds. Below the
+// diagonal the rotation takes row q itself, which is current there, and leaves column q as it
+// is; the rows of a block of rotations are taken together (rotatetail). Column p below the
+// diagonal is mirrored from row p before the rotations of that p, and row p from it once after
+// them (the rotations of later p read it in their columns). The rows above p and the
+// eigenvectors take the rotations of p afterwards (DeferredRotations). The whole lower triangle
+// is mirrored once at the end of a sweep, for the sum of the next.
 void diajac(const double* a, double* v, double* d, int n) {
     const std::size_t nn = std::size_t(n > 0 ? n : 0);
     // A working copy whose columns start on cache lines, as the blocks of rotations do.
@@ -367,7 +441,7 @@ void diajac(const double* a, double* v, double* d, int n) {
         b[p] = d[p];
     }
 
-    EigenvectorRotations eigenvectors(v, nn, nn >= threadedorder);
+    DeferredRotations deferred(w, ld, v, nn, nn >= threadedorder);
     bool converged = false;
     for (int sweep = 1; sweep <= maxsweeps && !converged; ++sweep) {
         // Summed row by row over the upper triangle; column p below the diagonal holds row p.
@@ -383,10 +457,10 @@ void diajac(const double* a, double* v, double* d, int n) {
         }
         const double threshold = sweep <= 3 ? thresholdfactor * offdiag / double(nn * nn) : 0.0;
 
-        std::vector<Rotation>& rotations = eigenvectors.next();
         for (std::size_t p = 0; p + 1 < nn; ++p) {
             mirrorcolumn(w, ld, nn, p);
             double* colp = &at(0, p);
+            std::vector<Rotation>& rotations = deferred.list();
             for (std::size_t q0 = (p + 1) / blockwidth * blockwidth; q0 < nn; q0 += blockwidth) {
                 const std::size_t q1 = std::min(q0 + blockwidth, nn);
                 Block block{q0, 0U, {}, {}};
@@ -425,25 +499,32 @@ void diajac(const double* a, double* v, double* d, int n) {
                     d[q] += h;
                     at(p, q) = 0.0;
                     colp[q] = 0.0;
-                    // Rows p and q are left out by splitting the range, so the loops carry no
-                    // test and the compiler can run them on several elements at once.
+                    // The rows between p and q; rows p and q are left out of the range, so
+                    // the loop carries no test and runs on several elements at once.
                     double* colq = &at(0, q);
-                    rotate(colp, colq, 0, p, s, tau);
                     rotate(colp, colq, p + 1, q, s, tau);
                     // The rows inside the block at once: the next rotation's angle reads colp.
                     rotatewithrow(w, ld, colp, q, q + 1, q1, s, tau);
                     block.rotated |= 1U << (q - q0);
                     block.s[q - q0] = s;
                     block.tau[q - q0] = tau;
-                    rotations.push_back(Rotation{p, q, s, tau});
+                    rotations.push_back(Rotation{q, s, tau});
                 }
+                // A block that starts at or above row p is taken row by row: its tiles would
+                // read and write back the rows above p, which belong to the earlier p's
+                // rotations still under way.
                 if (block.rotated != 0 && q1 < nn) {
-                    rotatetail(w, ld, nn, colp, block, q1);
+                    if (q0 <= p) {
+                        rotatetailplain(w, ld, colp, block, q1, nn);
+                    } else {
+                        rotatetail(w, ld, nn, colp, block, q1);
+                    }
                 }
             }
             mirror(w, ld, p, p + 1, nn);
+            deferred.publish(p);
         }
-        eigenvectors.publish();
+        deferred.waitformatrix();
         lowerfromupper(w, ld, nn);
         for (std::size_t p = 0; p < nn; ++p) {
             b[p] += z[p];
@@ -451,7 +532,7 @@ void diajac(const double* a, double* v, double* d, int n) {
             z[p] = 0.0;
         }
     }
-    eigenvectors.finish();
+    deferred.finish();
     if (!converged) {
         myexit("50 iterations in jacobi should never happen", "remakevibs");
     }
