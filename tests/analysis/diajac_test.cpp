@@ -205,12 +205,13 @@ TEST(Diajac, SameBitsAsTheUpperTriangleMethod) {
     }
 }
 
-// The rotations run in blocks of eight columns, over tiles of rows, and on a second thread from
-// order 96 on: orders around those edges, random orders, and matrices with many exact zeros,
-// where whole blocks or single columns of a block go without rotation.
+// The rotations run in blocks of eight columns, over tiles of rows, and partly on a second
+// thread from order 96 on: orders around those edges, random orders, a larger order where the
+// two threads overlap for long, and matrices with many exact zeros, where whole blocks or single
+// columns of a block go without rotation.
 TEST(Diajac, SameBitsAsTheUpperTriangleMethodAtBlockAndThreadEdges) {
     std::mt19937 gen(20261207);
-    std::vector<int> orders{1, 4, 8, 9, 15, 17, 24, 25, 64, 73, 95, 96, 97, 104, 161};
+    std::vector<int> orders{1, 4, 8, 9, 15, 17, 24, 25, 64, 73, 95, 96, 97, 104, 161, 300};
     std::uniform_int_distribution<int> order(2, 140);
     for (int k = 0; k < 8; ++k) {
         orders.push_back(order(gen));
