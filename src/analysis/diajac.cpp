@@ -30,18 +30,18 @@ constexpr int maxsweeps = 50;
 // eigenvectors; below it the thread would cost more than it saves.
 constexpr std::size_t threadedorder = 96;
 
-// The loops below run on four elements at once where the processor has AVX2. Each element gets
-// the same operations in the same order either way (no fused multiply-add), so the bits do not
-// depend on the processor.
+// The loops below run on eight or four elements at once where the processor has AVX-512 or
+// AVX2. Each element gets the same operations in the same order either way (no fused
+// multiply-add), so the bits do not depend on the processor.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
-#define KRU_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
+#define KRU_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
-#define KRU_AVX2_CLONES
+#define KRU_VECTOR_CLONES
 #endif
 
 // The rotation of the pairs x = xp[r], y = yq[r] for r in [from, to), both from their old values.
-KRU_AVX2_CLONES void rotate(double* xp, double* yq, std::size_t from, std::size_t to, double s,
-                            double tau) {
+KRU_VECTOR_CLONES void rotate(double* xp, double* yq, std::size_t from, std::size_t to, double s,
+                              double tau) {
     for (std::size_t r = from; r < to; ++r) {
         const double x = xp[r];
         const double y = yq[r];
@@ -231,7 +231,7 @@ void mirrorcolumn(double* a, std::size_t ld, std::size_t n, std::size_t c) {
 
 // The lower triangle made the mirror of the upper one again, tile by tile, so that each cache
 // line is fetched once for several elements.
-KRU_AVX2_CLONES void lowerfromupper(double* a, std::size_t ld, std::size_t n) {
+KRU_VECTOR_CLONES void lowerfromupper(double* a, std::size_t ld, std::size_t n) {
     constexpr std::size_t tile = 8;
     for (std::size_t jb = 0; jb < n; jb += tile) {
         const std::size_t jend = std::min(jb + tile, n);
