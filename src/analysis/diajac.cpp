@@ -128,17 +128,11 @@ __attribute__((target("avx2"))) inline void transpose4(__m256d& t0, __m256d& t1,
     t3 = _mm256_permute2f128_pd(u1, u3, 0x31);
 }
 
-__attribute__((target("avx2"))) void tileavx2(const double* a, std::size_t ld, std::size_t n,
-                                              std::size_t q0, std::size_t from, std::size_t count,
-                                              double* tile) {
-    // The rows lie too far apart for the processor to fetch them ahead by itself.
-    constexpr std::size_t ahead = 16;
+__attribute__((target("avx2"))) void tileavx2(const double* a, std::size_t ld, std::size_t q0,
+                                              std::size_t from, std::size_t count, double* tile) {
     std::size_t r = 0;
     for (; r + 4 <= count; r += 4) {
         const double* row = a + q0 + ld * (from + r);
-        for (std::size_t k = from + r + ahead; k < std::min(from + r + ahead + 4, n); ++k) {
-            _mm_prefetch(reinterpret_cast<const char*>(a + q0 + ld * k), _MM_HINT_T0);
-        }
         for (std::size_t half = 0; half < blockwidth; half += 4) {
             __m256d t0 = _mm256_loadu_pd(row + half);
             __m256d t1 = _mm256_loadu_pd(row + ld + half);
@@ -191,7 +185,7 @@ void rotatetail(double* a, std::size_t ld, std::size_t n, double* colp, const Bl
         const std::size_t count = std::min(tilerows, n - r);
 #ifdef KRU_AVX2_TILES
         if (avx2) {
-            tileavx2(a, ld, n, block.q0, r, count, tile);
+            tileavx2(a, ld, block.q0, r, count, tile);
         } else
 #endif
         {
@@ -265,6 +259,8 @@ class DeferredRotations {
     DeferredRotations(double* a, std::size_t ld, double* v, std::size_t n, bool threaded)
         : a_(a), ld_(ld), v_(v), n_(n) {
         if (threaded) {
+            // Room for every list there can be, so that the second thread never allocates.
+            spare_.reserve(2 * n + 1);
             // Without a thread to be had, the rotations are applied on this one.
             try {
                 worker_ = std::thread([this] { work(); });
