@@ -252,15 +252,16 @@ struct Rotation {
 // the method. Nothing else reads or writes those rows before the sweep ends: the rows from p on
 // belong to the rotations of the later p and the rows above p to these, so the two run side by
 // side. Threaded, a second thread takes them, the rows above p first: the sweep's sum waits only
-// for those, the eigenvectors may lag behind into the next sweep. Every element sees the same
-// operations in the same order as on one thread, so the bits are those of rotating all at once.
+// for those, the eigenvectors may lag behind into the next sweep. Rows p are handed over in
+// batches, and whoever waits takes the next row's rotations itself (one at a time, in order), so
+// that a busy machine, where the second thread gets no processor, costs little. Every element
+// sees the same operations in the same order as on one thread, so the bits are those of rotating
+// all at once.
 class DeferredRotations {
   public:
     DeferredRotations(double* a, std::size_t ld, double* v, std::size_t n, bool threaded)
         : a_(a), ld_(ld), v_(v), n_(n) {
         if (threaded) {
-            // Room for every list there can be, so that the second thread never allocates.
-            spare_.reserve(2 * n + 1);
             // Without a thread to be had, the rotations are applied on this one.
             try {
                 worker_ = std::thread([this] { work(); });
@@ -285,29 +286,25 @@ class DeferredRotations {
             filling_.clear();
             return;
         }
-        {
-            std::unique_lock lock(mutex_);
-            // The eigenvectors lag at most two sweeps' worth of rows behind.
-            changed_.wait(lock, [&] { return published_ - vectorsapplied_ < 2 * n_; });
-            queue_.push_back(Segment{p, std::move(filling_)});
-            ++published_;
-            if (spare_.empty()) {
-                filling_ = std::vector<Rotation>();
-            } else {
-                filling_ = std::move(spare_.back());
-                spare_.pop_back();
-            }
+        pendingwork_ += filling_.size() * (n_ + p);
+        pending_.push_back(Segment{p, std::move(filling_)});
+        filling_ = std::vector<Rotation>();
+        if (!spare_.empty()) {
+            filling_ = std::move(spare_.back());
+            spare_.pop_back();
         }
-        changed_.notify_all();
+        // About a tenth of a millisecond of work per handover.
+        if (pendingwork_ >= 100000) {
+            handover();
+        }
     }
 
     // Every published rotation applied to the rows above its p.
     void waitformatrix() {
-        if (!worker_.joinable()) {
-            return;
+        if (worker_.joinable()) {
+            handover();
+            help(false);
         }
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return matrixapplied_ == published_; });
     }
 
     // Every published rotation applied; the second thread ended.
@@ -315,6 +312,8 @@ class DeferredRotations {
         if (!worker_.joinable()) {
             return;
         }
+        handover();
+        help(true);
         {
             std::lock_guard lock(mutex_);
             closed_ = true;
@@ -343,39 +342,112 @@ class DeferredRotations {
         }
     }
 
-    void work() {
-        for (;;) {
-            const Segment* segment;
-            bool matrix;
-            {
-                std::unique_lock lock(mutex_);
-                changed_.wait(lock, [&] {
-                    return matrixapplied_ < published_ || vectorsapplied_ < matrixapplied_ ||
-                           closed_;
-                });
-                matrix = matrixapplied_ < published_;
-                if (!matrix && vectorsapplied_ == matrixapplied_) {
-                    return;
-                }
-                // References into the queue stay valid while it grows at the back.
-                segment = matrix ? &queue_[matrixapplied_ - vectorsapplied_] : &queue_.front();
+    // The pending rows p into the shared queue; the lists of rows done with go for reuse. Only
+    // this thread changes the queue, so the second one never allocates or frees.
+    void handover() {
+        if (pending_.empty()) {
+            return;
+        }
+        bool wake;
+        {
+            std::unique_lock lock(mutex_);
+            // The eigenvectors lag at most two sweeps' worth of rows behind.
+            changed_.wait(lock, [&] { return published_ - vectorsapplied_ < 2 * n_; });
+            for (; front_ < vectorsapplied_; ++front_) {
+                spare_.push_back(std::move(queue_.front().rotations));
+                spare_.back().clear();
+                queue_.pop_front();
             }
+            for (Segment& segment : pending_) {
+                queue_.push_back(std::move(segment));
+            }
+            published_ += pending_.size();
+            wake = workerwaiting_;
+        }
+        pending_.clear();
+        pendingwork_ = 0;
+        if (wake) {
+            changed_.notify_all();
+        }
+    }
+
+    // Which work to take next under the lock: the rotations of the rows above p of the next row
+    // p, else (where allowed) its eigenvector rotations; nullptr if there is none or another
+    // thread has the next one.
+    const Segment* claim(bool vectors, bool& matrix) {
+        if (!matrixbusy_ && matrixapplied_ < published_) {
+            matrixbusy_ = true;
+            matrix = true;
+            // References into the queue stay valid while it changes at its ends.
+            return &queue_[matrixapplied_ - front_];
+        }
+        if (vectors && !vectorsbusy_ && vectorsapplied_ < matrixapplied_) {
+            vectorsbusy_ = true;
+            matrix = false;
+            return &queue_[vectorsapplied_ - front_];
+        }
+        return nullptr;
+    }
+
+    // Marks claimed work as done, under the lock.
+    void done(bool matrix) {
+        if (matrix) {
+            matrixbusy_ = false;
+            ++matrixapplied_;
+        } else {
+            vectorsbusy_ = false;
+            ++vectorsapplied_;
+        }
+    }
+
+    // Waits, taking work itself where it can, until the rows above p (and the eigenvectors) have
+    // all published rotations.
+    void help(bool vectors) {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            if (matrixapplied_ == published_ && (!vectors || vectorsapplied_ == published_)) {
+                return;
+            }
+            bool matrix = false;
+            const Segment* segment = claim(vectors, matrix);
+            if (segment == nullptr) {
+                changed_.wait(lock);
+                continue;
+            }
+            lock.unlock();
             if (matrix) {
                 applytomatrix(*segment);
             } else {
                 applytovectors(*segment);
             }
-            {
-                std::lock_guard lock(mutex_);
-                if (matrix) {
-                    ++matrixapplied_;
-                } else {
-                    spare_.push_back(std::move(queue_.front().rotations));
-                    spare_.back().clear();
-                    queue_.pop_front();
-                    ++vectorsapplied_;
+            lock.lock();
+            done(matrix);
+            changed_.notify_all();
+        }
+    }
+
+    void work() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            bool matrix = false;
+            const Segment* segment = claim(true, matrix);
+            if (segment == nullptr) {
+                if (closed_) {
+                    return;
                 }
+                workerwaiting_ = true;
+                changed_.wait(lock);
+                workerwaiting_ = false;
+                continue;
             }
+            lock.unlock();
+            if (matrix) {
+                applytomatrix(*segment);
+            } else {
+                applytovectors(*segment);
+            }
+            lock.lock();
+            done(matrix);
             changed_.notify_all();
         }
     }
@@ -384,14 +456,22 @@ class DeferredRotations {
     std::size_t ld_;
     double* v_;
     std::size_t n_;
+    // This thread's own: the list being filled, the rows not yet handed over (with an estimate
+    // of their work in element rotations) and emptied lists.
     std::vector<Rotation> filling_;
-    // Shared with the second thread, under mutex_: the rows published and not yet applied to the
-    // eigenvectors (the front is number vectorsapplied_), and emptied lists for reuse.
-    std::deque<Segment> queue_;
+    std::vector<Segment> pending_;
+    std::size_t pendingwork_ = 0;
     std::vector<std::vector<Rotation>> spare_;
+    // Shared, under mutex_: the rows published and not yet cleared away (the front is row
+    // number front_ of the run), and who works on what.
+    std::deque<Segment> queue_;
+    std::size_t front_ = 0;
     std::size_t published_ = 0;
     std::size_t matrixapplied_ = 0;
     std::size_t vectorsapplied_ = 0;
+    bool matrixbusy_ = false;
+    bool vectorsbusy_ = false;
+    bool workerwaiting_ = false;
     bool closed_ = false;
     std::mutex mutex_;
     std::condition_variable changed_;
