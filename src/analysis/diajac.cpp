@@ -92,8 +92,9 @@ void rotatetailplain(double* a, std::size_t ld, double* colp, const Block& block
 }
 
 // The block's elements of rows [from, from + count) are turned into columns of `tile` (column k
-// of length count holds a(q0 + k, r)) and back after the rotations. Turned over, a rotation
-// runs down contiguous memory in both of its columns, on many rows at once.
+// of length count holds a(q0 + k, r)) and back after the rotations, here from row `first` of the
+// tile on. Turned over, a rotation runs down contiguous memory in both of its columns, on many
+// rows at once.
 void tileplain(const double* a, std::size_t ld, std::size_t q0, std::size_t from, std::size_t first,
                std::size_t count, double* tile) {
     for (std::size_t r = first; r < count; ++r) {
@@ -128,8 +129,10 @@ __attribute__((target("avx2"))) inline void transpose4(__m256d& t0, __m256d& t1,
     t3 = _mm256_permute2f128_pd(u1, u3, 0x31);
 }
 
-__attribute__((target("avx2"))) void tileavx2(const double* a, std::size_t ld, std::size_t q0,
-                                              std::size_t from, std::size_t count, double* tile) {
+// Both return the rows done, a multiple of four.
+__attribute__((target("avx2"))) std::size_t tileavx2(const double* a, std::size_t ld,
+                                                     std::size_t q0, std::size_t from,
+                                                     std::size_t count, double* tile) {
     std::size_t r = 0;
     for (; r + 4 <= count; r += 4) {
         const double* row = a + q0 + ld * (from + r);
@@ -145,12 +148,12 @@ __attribute__((target("avx2"))) void tileavx2(const double* a, std::size_t ld, s
             _mm256_storeu_pd(tile + r + count * (half + 3), t3);
         }
     }
-    tileplain(a, ld, q0, from, r, count, tile);
+    return r;
 }
 
-__attribute__((target("avx2"))) void untileavx2(double* a, std::size_t ld, std::size_t q0,
-                                                std::size_t from, std::size_t count,
-                                                const double* tile) {
+__attribute__((target("avx2"))) std::size_t untileavx2(double* a, std::size_t ld, std::size_t q0,
+                                                       std::size_t from, std::size_t count,
+                                                       const double* tile) {
     std::size_t r = 0;
     for (; r + 4 <= count; r += 4) {
         double* row = a + q0 + ld * (from + r);
@@ -166,9 +169,34 @@ __attribute__((target("avx2"))) void untileavx2(double* a, std::size_t ld, std::
             _mm256_storeu_pd(row + 3 * ld + half, t3);
         }
     }
-    untileplain(a, ld, q0, from, r, count, tile);
+    return r;
+}
+
+bool hasavx2() {
+    static const bool avx2 = __builtin_cpu_supports("avx2") != 0;
+    return avx2;
 }
 #endif
+
+// Rows [from, from + count) of the block into the tile and back, with AVX2 where the processor
+// has it, the rows left over plainly.
+void totile(const double* a, std::size_t ld, std::size_t q0, std::size_t from, std::size_t count,
+            double* tile) {
+    std::size_t done = 0;
+#ifdef KRU_AVX2_TILES
+    done = hasavx2() ? tileavx2(a, ld, q0, from, count, tile) : 0;
+#endif
+    tileplain(a, ld, q0, from, done, count, tile);
+}
+
+void fromtile(double* a, std::size_t ld, std::size_t q0, std::size_t from, std::size_t count,
+              const double* tile) {
+    std::size_t done = 0;
+#ifdef KRU_AVX2_TILES
+    done = hasavx2() ? untileavx2(a, ld, q0, from, count, tile) : 0;
+#endif
+    untileplain(a, ld, q0, from, done, count, tile);
+}
 
 // The block's rotations, in order, of x = colp[r] with y = a(q, r) for the rows r from `from`
 // to n; the block lies wholly inside the matrix. Rows are taken `tilerows` at a time.
@@ -176,34 +204,15 @@ void rotatetail(double* a, std::size_t ld, std::size_t n, double* colp, const Bl
                 std::size_t from) {
     constexpr std::size_t tilerows = 64;
     double tile[tilerows * blockwidth];
-#ifdef KRU_AVX2_TILES
-    static const bool avx2 = __builtin_cpu_supports("avx2") != 0;
-#else
-    constexpr bool avx2 = false;
-#endif
     for (std::size_t r = from; r < n; r += tilerows) {
         const std::size_t count = std::min(tilerows, n - r);
-#ifdef KRU_AVX2_TILES
-        if (avx2) {
-            tileavx2(a, ld, block.q0, r, count, tile);
-        } else
-#endif
-        {
-            tileplain(a, ld, block.q0, r, 0, count, tile);
-        }
+        totile(a, ld, block.q0, r, count, tile);
         for (std::size_t k = 0; k < blockwidth; ++k) {
             if ((block.rotated >> k & 1U) != 0) {
                 rotate(colp + r, tile + count * k, 0, count, block.s[k], block.tau[k]);
             }
         }
-#ifdef KRU_AVX2_TILES
-        if (avx2) {
-            untileavx2(a, ld, block.q0, r, count, tile);
-        } else
-#endif
-        {
-            untileplain(a, ld, block.q0, r, 0, count, tile);
-        }
+        fromtile(a, ld, block.q0, r, count, tile);
     }
 }
 
@@ -389,8 +398,15 @@ class DeferredRotations {
         return nullptr;
     }
 
-    // Marks claimed work as done, under the lock.
-    void done(bool matrix) {
+    // Applies claimed work outside the lock and marks it done.
+    void apply(std::unique_lock<std::mutex>& lock, const Segment& segment, bool matrix) {
+        lock.unlock();
+        if (matrix) {
+            applytomatrix(segment);
+        } else {
+            applytovectors(segment);
+        }
+        lock.lock();
         if (matrix) {
             matrixbusy_ = false;
             ++matrixapplied_;
@@ -398,6 +414,7 @@ class DeferredRotations {
             vectorsbusy_ = false;
             ++vectorsapplied_;
         }
+        changed_.notify_all();
     }
 
     // Waits, taking work itself where it can, until the rows above p (and the eigenvectors) have
@@ -412,17 +429,9 @@ class DeferredRotations {
             const Segment* segment = claim(vectors, matrix);
             if (segment == nullptr) {
                 changed_.wait(lock);
-                continue;
-            }
-            lock.unlock();
-            if (matrix) {
-                applytomatrix(*segment);
             } else {
-                applytovectors(*segment);
+                apply(lock, *segment, matrix);
             }
-            lock.lock();
-            done(matrix);
-            changed_.notify_all();
         }
     }
 
@@ -438,17 +447,9 @@ class DeferredRotations {
                 workerwaiting_ = true;
                 changed_.wait(lock);
                 workerwaiting_ = false;
-                continue;
-            }
-            lock.unlock();
-            if (matrix) {
-                applytomatrix(*segment);
             } else {
-                applytovectors(*segment);
+                apply(lock, *segment, matrix);
             }
-            lock.lock();
-            done(matrix);
-            changed_.notify_all();
         }
     }
 
