@@ -280,7 +280,8 @@ class DeferredRotations {
     }
     DeferredRotations(const DeferredRotations&) = delete;
     DeferredRotations& operator=(const DeferredRotations&) = delete;
-    ~DeferredRotations() { finish(); }
+    // Left early (a failure on the way), the second thread stops without finishing its work.
+    ~DeferredRotations() { stop(); }
 
     // The list for the rotations of the row p being worked through, empty.
     std::vector<Rotation>& list() { return filling_; }
@@ -323,6 +324,14 @@ class DeferredRotations {
         }
         handover();
         help(true);
+        stop();
+    }
+
+  private:
+    void stop() {
+        if (!worker_.joinable()) {
+            return;
+        }
         {
             std::lock_guard lock(mutex_);
             closed_ = true;
@@ -331,7 +340,6 @@ class DeferredRotations {
         worker_.join();
     }
 
-  private:
     struct Segment {
         std::size_t p;
         std::vector<Rotation> rotations;
@@ -437,13 +445,10 @@ class DeferredRotations {
 
     void work() {
         std::unique_lock lock(mutex_);
-        for (;;) {
+        while (!closed_) {
             bool matrix = false;
             const Segment* segment = claim(true, matrix);
             if (segment == nullptr) {
-                if (closed_) {
-                    return;
-                }
                 workerwaiting_ = true;
                 changed_.wait(lock);
                 workerwaiting_ = false;
