@@ -258,14 +258,14 @@ struct Rotation {
 
 // The rotations of each row p, once the matrix rows from p on are done with them, applied to the
 // matrix rows above p (columns p and q) and to the eigenvector columns p and q, in the order of
-// the method. Nothing else reads or writes those rows before the sweep ends: the rows from p on
-// belong to the rotations of the later p and the rows above p to these, so the two run side by
-// side. Threaded, a second thread takes them, the rows above p first: the sweep's sum waits only
-// for those, the eigenvectors may lag behind into the next sweep. Rows p are handed over in
-// batches, and whoever waits takes the next row's rotations itself (one at a time, in order), so
-// that a busy machine, where the second thread gets no processor, costs little. Every element
-// sees the same operations in the same order as on one thread, so the bits are those of rotating
-// all at once.
+// the method, after row p is mirrored from column p. Nothing else reads or writes those rows
+// before the sweep ends: the rows after p belong to the rotations of the later p and the rows up
+// to p to these, so the two run side by side. Threaded, a second thread takes them, the matrix
+// rows first: the sweep's sum waits only for those, the eigenvectors may lag behind into the
+// next sweep. Rows p are handed over in batches, and whoever waits takes the next row's
+// rotations itself (one at a time, in order), so that a busy machine, where the second thread
+// gets no processor, costs little. Every element sees the same operations in the same order as
+// on one thread, so the bits are those of rotating all at once.
 class DeferredRotations {
   public:
     DeferredRotations(double* a, std::size_t ld, double* v, std::size_t n, bool threaded)
@@ -346,6 +346,7 @@ class DeferredRotations {
     };
 
     void applytomatrix(const Segment& segment) const {
+        mirror(a_, ld_, segment.p, segment.p + 1, n_);
         double* colp = a_ + ld_ * segment.p;
         for (const Rotation& r : segment.rotations) {
             rotate(colp, a_ + ld_ * r.q, 0, segment.p, r.s, r.tau);
@@ -492,7 +493,7 @@ class DeferredRotations {
 // diagonal the rotation takes row q itself, which is current there, and leaves column q as it
 // is; the rows of a block of rotations are taken together (rotatetail). Column p below the
 // diagonal is mirrored from row p before the rotations of that p, and row p from it once after
-// them (the rotations of later p read it in their columns). The rows above p and the
+// them (the rotations of later p read it in their columns). Row p, the rows above p and the
 // eigenvectors take the rotations of p afterwards (DeferredRotations). The whole lower triangle
 // is mirrored once at the end of a sweep, for the sum of the next.
 void diajac(const double* a, double* v, double* d, int n) {
@@ -553,7 +554,6 @@ void diajac(const double* a, double* v, double* d, int n) {
                     // is dropped without a rotation.
                     if (sweep > 4 && std::abs(d[p]) + g == std::abs(d[p]) &&
                         std::abs(d[q]) + g == std::abs(d[q])) {
-                        at(p, q) = 0.0;
                         colp[q] = 0.0;
                         continue;
                     }
@@ -579,7 +579,6 @@ void diajac(const double* a, double* v, double* d, int n) {
                     z[q] += h;
                     d[p] -= h;
                     d[q] += h;
-                    at(p, q) = 0.0;
                     colp[q] = 0.0;
                     // The rows between p and q; rows p and q are left out of the range, so
                     // the loop carries no test and runs on several elements at once.
@@ -603,7 +602,6 @@ void diajac(const double* a, double* v, double* d, int n) {
                     }
                 }
             }
-            mirror(w, ld, p, p + 1, nn);
             deferred.publish(p);
         }
         deferred.waitformatrix();
