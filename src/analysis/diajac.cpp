@@ -370,7 +370,7 @@ class DeferredRotations {
         {
             std::unique_lock lock(mutex_);
             // The eigenvectors lag at most two sweeps' worth of rows behind.
-            changed_.wait(lock, [&] { return published_ - vectorsapplied_ < 2 * n_; });
+            helpuntil(lock, true, [&] { return published_ - vectorsapplied_ < 2 * n_; });
             for (; front_ < vectorsapplied_; ++front_) {
                 spare_.push_back(std::move(queue_.front().rotations));
                 spare_.back().clear();
@@ -430,10 +430,15 @@ class DeferredRotations {
     // all published rotations.
     void help(bool vectors) {
         std::unique_lock lock(mutex_);
-        for (;;) {
-            if (matrixapplied_ == published_ && (!vectors || vectorsapplied_ == published_)) {
-                return;
-            }
+        helpuntil(lock, vectors, [&] {
+            return matrixapplied_ == published_ && (!vectors || vectorsapplied_ == published_);
+        });
+    }
+
+    // Waits under the lock until `ready` holds, taking work itself meanwhile where it can.
+    template <class Ready>
+    void helpuntil(std::unique_lock<std::mutex>& lock, bool vectors, Ready ready) {
+        while (!ready()) {
             bool matrix = false;
             const Segment* segment = claim(vectors, matrix);
             if (segment == nullptr) {
