@@ -303,7 +303,7 @@ class DeferredRotations {
             filling_ = std::move(spare_.back());
             spare_.pop_back();
         }
-        // About a tenth of a millisecond of work per handover.
+        // Some tens of microseconds of work per handover.
         if (pendingwork_ >= 100000) {
             handover();
         }
