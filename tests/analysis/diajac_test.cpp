@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -130,13 +131,21 @@ TEST(Diajac, DiagonalMatrixIsSortedWithoutRotations) {
         std::vector<double> sorted;
         std::vector<int> column; // which unit vector each eigenvector is
     };
-    const Case cases[] = {
+    std::vector<Case> cases{
         {{3.0, 1.0, 2.0}, {1.0, 2.0, 3.0}, {1, 2, 0}},
         // Equal values: the later one moves to the earlier position.
         {{2.0, 1.0, 1.0}, {1.0, 1.0, 2.0}, {2, 1, 0}},
         {{5.0, 5.0}, {5.0, 5.0}, {1, 0}},
         {{-1.0, 0.0, 4.0}, {-1.0, 0.0, 4.0}, {0, 1, 2}},
     };
+    // Large enough for the second thread, which then gets nothing to do.
+    Case descending;
+    for (int i = 0; i < 200; ++i) {
+        descending.diagonal.push_back(200.0 - i);
+        descending.sorted.push_back(1.0 + i);
+        descending.column.push_back(199 - i);
+    }
+    cases.push_back(descending);
     for (const Case& c : cases) {
         const int n = int(c.diagonal.size());
         Matrix a(std::size_t(n * n), 0.0);
@@ -236,6 +245,61 @@ TEST(Diajac, SameBitsAsTheUpperTriangleMethodAtBlockAndThreadEdges) {
             ASSERT_EQ(mine.d, reference.d);
             ASSERT_EQ(mine.v, reference.v);
         }
+    }
+}
+
+// Degenerate eigenvalues (every rotation angle from an exact tie), a matrix so small in scale
+// that its off-diagonal entries become subnormal numbers as they shrink, and small integers, at
+// orders where the second thread works: every path must treat every value as the plain one does.
+TEST(Diajac, SameBitsAsTheUpperTriangleMethodOnSpecialValues) {
+    std::mt19937 gen(99);
+    for (int n : {100, 150}) {
+        const std::size_t nn = std::size_t(n);
+        Matrix ones(nn * nn, 1.0);
+        Matrix tiny = randomsymmetric(n, gen);
+        for (double& x : tiny) {
+            x = std::ldexp(x, -1000);
+        }
+        Matrix integers(nn * nn);
+        std::uniform_int_distribution<int> small(-3, 3);
+        for (std::size_t j = 0; j < nn; ++j) {
+            for (std::size_t i = 0; i <= j; ++i) {
+                integers[i + nn * j] = integers[j + nn * i] = double(small(gen));
+            }
+        }
+        for (const Matrix* a : {&ones, &tiny, &integers}) {
+            SCOPED_TRACE(testing::Message() << "n = " << n << ", matrix " << a - &ones);
+            const Eigen mine = solve(*a, n);
+            const Eigen reference = upperonly(*a, n);
+            ASSERT_EQ(mine.d, reference.d);
+            ASSERT_EQ(mine.v, reference.v);
+        }
+    }
+}
+
+// Several runs at once, as threads of one process, each with its own second thread: no state is
+// shared between calls.
+TEST(Diajac, CallsAtTheSameTimeGiveTheSameBits) {
+    std::mt19937 gen(5);
+    std::vector<Matrix> matrices;
+    for (int k = 0; k < 3; ++k) {
+        matrices.push_back(randomsymmetric(140, gen));
+    }
+    std::vector<Eigen> alone;
+    for (const Matrix& a : matrices) {
+        alone.push_back(solve(a, 140));
+    }
+    std::vector<Eigen> together(matrices.size());
+    std::vector<std::thread> threads;
+    for (std::size_t k = 0; k < matrices.size(); ++k) {
+        threads.emplace_back([&, k] { together[k] = solve(matrices[k], 140); });
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    for (std::size_t k = 0; k < matrices.size(); ++k) {
+        EXPECT_EQ(together[k].d, alone[k].d);
+        EXPECT_EQ(together[k].v, alone[k].v);
     }
 }
 
