@@ -303,8 +303,9 @@ class DeferredRotations {
             filling_ = std::move(spare_.back());
             spare_.pop_back();
         }
-        // Some tens of microseconds of work per handover.
-        if (pendingwork_ >= 100000) {
+        // Some tens of rows' worth of work per handover: handed over more often, the threads
+        // spend more time passing the rows and their cache lines back and forth.
+        if (pendingwork_ >= 32 * n_ * n_) {
             handover();
         }
     }
