@@ -220,7 +220,7 @@ TEST(Diajac, SameBitsAsTheUpperTriangleMethod) {
 // columns of a block go without rotation.
 TEST(Diajac, SameBitsAsTheUpperTriangleMethodAtBlockAndThreadEdges) {
     std::mt19937 gen(20261207);
-    std::vector<int> orders{1, 4, 8, 9, 15, 17, 24, 25, 64, 73, 95, 96, 97, 104, 161, 300};
+    std::vector<int> orders{1, 4, 8, 9, 15, 17, 24, 25, 64, 73, 95, 96, 97, 104, 161, 300, 420};
     std::uniform_int_distribution<int> order(2, 140);
     for (int k = 0; k < 8; ++k) {
         orders.push_back(order(gen));
