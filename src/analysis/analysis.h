@@ -55,5 +55,5 @@ void reorient_coordinates(Store& s, double* coords);
 /// Recomputes frequencies and normal modes for the isotope masses of the store.
 void remakevibs(Store& s);
 /// Eigenvalues d (ascending) and eigenvectors (columns of v) of the symmetric n x n matrix a,
-/// column-major, of which the upper triangle is read; a is overwritten.
-void diajac(double* a, double* v, double* d, int n);
+/// column-major, of which the upper triangle is read.
+void diajac(const double* a, double* v, double* d, int n);

@@ -6,6 +6,7 @@
 #include "store/atominfo.h"
 #include "store/store.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <new>
@@ -22,6 +23,20 @@ constexpr double wavenumber = 5140.4633;
 // divide by zero when the new modes are turned back into displacements.
 bool participates(int z) {
     return z >= 1 && z <= 97 && defatmass(z) > 0.0;
+}
+
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define KRU_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
+#else
+#define KRU_VECTOR_CLONES
+#endif
+
+// h[i] += x[i] * t for i < count, on several elements at once where the processor allows (no
+// fused multiply-add, so the bits are the same on every processor).
+KRU_VECTOR_CLONES void addscaled(double* h, const double* x, double t, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        h[i] += x[i] * t;
+    }
 }
 
 template <class T>
@@ -79,13 +94,15 @@ void remakevibs(Store& s) {
     // H = Q diag(lambda) Q^T, upper triangle only (diajac reads no more). Each entry sums its
     // terms from 0 in mode order, as the two dense products would: the products' other terms
     // are exact zeros and change no sum.
-    for (std::size_t m = 0; m < nvib; ++m) {
-        const double* qm = &q[n * m];
-        for (std::size_t j = 0; j < n; ++j) {
-            const double t = lambda[m] * qm[j];
-            double* hj = &hess[n * j];
-            for (std::size_t i = 0; i <= j; ++i) {
-                hj[i] += qm[i] * t;
+    // Taken a band of columns at a time through all modes, so that the band stays in cache while
+    // the modes stream past, instead of the whole triangle streaming past every mode.
+    constexpr std::size_t band = 32;
+    for (std::size_t j0 = 0; j0 < n; j0 += band) {
+        const std::size_t j1 = std::min(j0 + band, n);
+        for (std::size_t m = 0; m < nvib; ++m) {
+            const double* qm = &q[n * m];
+            for (std::size_t j = j0; j < j1; ++j) {
+                addscaled(&hess[n * j], qm, lambda[m] * qm[j], j + 1);
             }
         }
     }

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -124,19 +125,40 @@ Eigen upperonly(Matrix a, int n) {
     return e;
 }
 
+// Every bit of the eigenvalues and eigenvectors as the upper-triangle method gives them.
+testing::AssertionResult samebitsasupperonly(const Matrix& a, int n) {
+    const Eigen mine = solve(a, n);
+    const Eigen reference = upperonly(a, n);
+    if (mine.d != reference.d) {
+        return testing::AssertionFailure() << "the eigenvalues differ";
+    }
+    if (mine.v != reference.v) {
+        return testing::AssertionFailure() << "the eigenvectors differ";
+    }
+    return testing::AssertionSuccess();
+}
+
 TEST(Diajac, DiagonalMatrixIsSortedWithoutRotations) {
     struct Case {
         std::vector<double> diagonal;
         std::vector<double> sorted;
         std::vector<int> column; // which unit vector each eigenvector is
     };
-    const Case cases[] = {
+    std::vector<Case> cases{
         {{3.0, 1.0, 2.0}, {1.0, 2.0, 3.0}, {1, 2, 0}},
         // Equal values: the later one moves to the earlier position.
         {{2.0, 1.0, 1.0}, {1.0, 1.0, 2.0}, {2, 1, 0}},
         {{5.0, 5.0}, {5.0, 5.0}, {1, 0}},
         {{-1.0, 0.0, 4.0}, {-1.0, 0.0, 4.0}, {0, 1, 2}},
     };
+    // Large enough for the second thread, which then gets nothing to do.
+    Case descending;
+    for (int i = 0; i < 200; ++i) {
+        descending.diagonal.push_back(200.0 - i);
+        descending.sorted.push_back(1.0 + i);
+        descending.column.push_back(199 - i);
+    }
+    cases.push_back(descending);
     for (const Case& c : cases) {
         const int n = int(c.diagonal.size());
         Matrix a(std::size_t(n * n), 0.0);
@@ -198,10 +220,90 @@ TEST(Diajac, SameBitsAsTheUpperTriangleMethod) {
             }
             a[1] = a[std::size_t(n)] = 0.5;
         }
-        const Eigen mine = solve(a, n);
-        const Eigen reference = upperonly(a, n);
-        EXPECT_EQ(mine.d, reference.d);
-        EXPECT_EQ(mine.v, reference.v);
+        EXPECT_TRUE(samebitsasupperonly(a, n));
+    }
+}
+
+// The rotations run in blocks of eight columns, over tiles of rows, and partly on a second
+// thread from order 96 on: orders around those edges, random orders, a larger order where the
+// two threads overlap for long, and matrices with many exact zeros, where whole blocks or single
+// columns of a block go without rotation.
+TEST(Diajac, SameBitsAsTheUpperTriangleMethodAtBlockAndThreadEdges) {
+    std::mt19937 gen(20261207);
+    std::vector<int> orders{1, 4, 8, 9, 15, 17, 24, 25, 64, 73, 95, 96, 97, 104, 161, 300, 420};
+    std::uniform_int_distribution<int> order(2, 140);
+    for (int k = 0; k < 8; ++k) {
+        orders.push_back(order(gen));
+    }
+    std::bernoulli_distribution zero(0.7);
+    for (int n : orders) {
+        for (bool sparse : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "n = " << n << (sparse ? ", sparse" : ""));
+            Matrix a = randomsymmetric(n, gen);
+            if (sparse) {
+                const std::size_t nn = std::size_t(n);
+                for (std::size_t j = 0; j < nn; ++j) {
+                    for (std::size_t i = 0; i < j; ++i) {
+                        if (zero(gen)) {
+                            a[i + nn * j] = a[j + nn * i] = 0.0;
+                        }
+                    }
+                }
+            }
+            ASSERT_TRUE(samebitsasupperonly(a, n));
+        }
+    }
+}
+
+// Degenerate eigenvalues (every rotation angle from an exact tie), a matrix so small in scale
+// that its off-diagonal entries become subnormal numbers as they shrink, and small integers, at
+// orders where the second thread works: every path must treat every value as the plain one does.
+TEST(Diajac, SameBitsAsTheUpperTriangleMethodOnSpecialValues) {
+    std::mt19937 gen(99);
+    for (int n : {100, 150}) {
+        const std::size_t nn = std::size_t(n);
+        Matrix ones(nn * nn, 1.0);
+        Matrix tiny = randomsymmetric(n, gen);
+        for (double& x : tiny) {
+            x = std::ldexp(x, -1000);
+        }
+        Matrix integers(nn * nn);
+        std::uniform_int_distribution<int> small(-3, 3);
+        for (std::size_t j = 0; j < nn; ++j) {
+            for (std::size_t i = 0; i <= j; ++i) {
+                integers[i + nn * j] = integers[j + nn * i] = double(small(gen));
+            }
+        }
+        for (const Matrix* a : {&ones, &tiny, &integers}) {
+            SCOPED_TRACE(testing::Message() << "n = " << n << ", matrix " << a - &ones);
+            ASSERT_TRUE(samebitsasupperonly(*a, n));
+        }
+    }
+}
+
+// Several runs at once, as threads of one process, each with its own second thread: no state is
+// shared between calls.
+TEST(Diajac, CallsAtTheSameTimeGiveTheSameBits) {
+    std::mt19937 gen(5);
+    std::vector<Matrix> matrices;
+    for (int k = 0; k < 3; ++k) {
+        matrices.push_back(randomsymmetric(140, gen));
+    }
+    std::vector<Eigen> alone;
+    for (const Matrix& a : matrices) {
+        alone.push_back(solve(a, 140));
+    }
+    std::vector<Eigen> together(matrices.size());
+    std::vector<std::thread> threads;
+    for (std::size_t k = 0; k < matrices.size(); ++k) {
+        threads.emplace_back([&, k] { together[k] = solve(matrices[k], 140); });
+    }
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    for (std::size_t k = 0; k < matrices.size(); ++k) {
+        EXPECT_EQ(together[k].d, alone[k].d);
+        EXPECT_EQ(together[k].v, alone[k].v);
     }
 }
 
@@ -221,17 +323,23 @@ TEST(Diajac, LowerTriangleIsNotRead) {
     EXPECT_EQ(e.v, g.v);
 }
 
+// Also where the second thread is at work: it is ended before the run stops.
 TEST(Diajac, NoConvergenceEndsTheRun) {
-    Matrix a{1.0, NAN, NAN, 2.0};
-    Matrix v(4);
-    std::vector<double> d(2);
-    try {
-        diajac(a.data(), v.data(), d.data(), 2);
-        ADD_FAILURE() << "no stop";
-    } catch (const RunError& e) {
-        EXPECT_STREQ(e.what(), "50 iterations in jacobi should never happen");
-        EXPECT_EQ(e.routine, "remakevibs");
-        EXPECT_FALSE(e.plain);
+    std::mt19937 gen(3);
+    for (int n : {2, 120}) {
+        SCOPED_TRACE(n);
+        Matrix a = randomsymmetric(n, gen);
+        a[std::size_t(n)] = NAN;
+        Matrix v(a.size());
+        std::vector<double> d(static_cast<std::size_t>(n));
+        try {
+            diajac(a.data(), v.data(), d.data(), n);
+            ADD_FAILURE() << "no stop";
+        } catch (const RunError& e) {
+            EXPECT_STREQ(e.what(), "50 iterations in jacobi should never happen");
+            EXPECT_EQ(e.routine, "remakevibs");
+            EXPECT_FALSE(e.plain);
+        }
     }
 }
 
