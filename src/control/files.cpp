@@ -136,7 +136,6 @@ bool InputFile::getline(std::string_view& line, std::size_t cut) {
         linecount_ = lineno_;
         return false;
     }
-    linestart_ = next_;
     line = linefrom(text_, next_, next_, cut);
     ++lineno_;
     return true;

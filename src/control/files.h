@@ -37,8 +37,6 @@ class InputFile {
     std::string_view text() const { return text_; }
     /// Where the next line starts in the text.
     std::size_t position() const { return next_; }
-    /// Where the line last handed out starts in the text.
-    std::size_t linestart() const { return linestart_; }
     /// Goes on at the line that starts at `linestart` (a position in the text), with `passed`
     /// lines before it.
     void seek(std::size_t linestart, long long passed) {
@@ -53,7 +51,6 @@ class InputFile {
     std::size_t mappedsize_ = 0; // its length
     std::string_view text_;      // the text, owned or mapped
     std::size_t next_ = 0;       // where the next line starts
-    std::size_t linestart_ = 0;  // where the line last handed out starts
     long long lineno_ = 0;
     long long linecount_ = -1; // known once a pass has reached the end
 };

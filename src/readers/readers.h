@@ -3,7 +3,6 @@
 
 #include "store/store.h"
 
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -79,27 +78,6 @@ class GeometrySequence {
     Store& s_;
     std::string_view routine_;
     int paired_ = 0; // geometries 1..paired_ have their energy
-};
-
-/// The coordinate tables of a large molecule read ahead in a second thread while the reader goes
-/// on through the file: each table is its marker line, `skip` further lines, then one line per
-/// atom whose first three reals are x, y and z, stored divided by `unitsperbohr` (so in Bohr).
-class TablesAhead {
-  public:
-    /// The tables whose marker lines start at `markers` (in the order of the text).
-    TablesAhead(std::string_view text, std::vector<std::size_t> markers, int skip, int atoms,
-                double unitsperbohr);
-    TablesAhead(const TablesAhead&) = delete;
-    TablesAhead& operator=(const TablesAhead&) = delete;
-    ~TablesAhead();
-    /// x, y and z of each atom of the table whose marker line starts at `marker`, valid until
-    /// the next call; null for a marker not given, or a table the text ends inside. Tables are
-    /// asked for in the order of the text; those passed over are let go.
-    const double* coordinates(std::size_t marker);
-
-  private:
-    struct Worker;
-    std::unique_ptr<Worker> worker_;
 };
 
 /// Makes geometry IDGEO, or the last when IDGEO is outside 1..ngeom, the final structure (xyz);

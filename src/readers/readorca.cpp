@@ -14,7 +14,6 @@
 #include <array>
 #include <climits>
 #include <cmath>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -52,9 +51,6 @@ MarkerSet markers() {
 
 constexpr std::uint64_t sectionmarkers = frequencies | normalmodes | irspectrum;
 
-// Atoms from which a second thread reading the coordinate blocks ahead pays for itself.
-constexpr int largemolecule = 1000;
-
 // A section heading stands at the start of its line, so that a sentence naming the section is
 // not taken for it.
 bool heading(std::string_view line, std::uint64_t found) {
@@ -86,12 +82,10 @@ int orcaelement(std::ostream& log, const FreeRead& f, std::string_view line) {
     return z;
 }
 
-// One coordinate block after its marker line: the underline, then nat atom lines, into xyztmp
-// (their numbers from the blocks read ahead, where there are such). The labels are decoded only
-// from the first block; later blocks keep that atom order. False when the file ends inside the
-// block, which is then not stored.
-bool readblock(Store& s, InputFile& in, bool decode, TablesAhead* ahead) {
-    const double* xyz = ahead != nullptr && !decode ? ahead->coordinates(in.linestart()) : nullptr;
+// One coordinate block after its marker line: the underline, then nat atom lines, into xyztmp.
+// The labels are decoded only from the first block; later blocks keep that atom order. False
+// when the file ends inside the block, which is then not stored.
+bool readblock(Store& s, InputFile& in, bool decode) {
     std::string_view line;
     if (!in.getline(line)) {
         s.log() << "premature end of ORCA output file while reading Geom.Upd. Continuing...\n";
@@ -101,12 +95,6 @@ bool readblock(Store& s, InputFile& in, bool decode, TablesAhead* ahead) {
         if (!in.getline(line)) {
             s.log() << "premature end of ADF output file while reading Geom.Upd. Continuing...\n";
             return false;
-        }
-        if (xyz != nullptr) {
-            for (int k = 1; k <= 3; ++k) {
-                s.xyztmp(k, i) = xyz[3 * std::size_t(i - 1) + std::size_t(k - 1)];
-            }
-            continue;
         }
         const FreeRead f = freerd(line);
         for (int k = 1; k <= 3; ++k) {
@@ -336,8 +324,7 @@ Vibrations::Section sectionof(std::uint64_t found) {
 void readorca(Store& s, InputFile& in) {
     std::string_view line;
     int counted = 0; // coordinate blocks of the first pass: the room in the geometry tables
-    std::vector<std::size_t> blocks; // where their marker lines start, in every run followed
-    long long declaredatoms = 0;     // as the file states it, beyond what nat holds
+    long long declaredatoms = 0; // as the file states it, beyond what nat holds
     s.nat = 0;
     in.rewind();
     const MarkerSet set = markers();
@@ -360,7 +347,6 @@ void readorca(Store& s, InputFile& in) {
             s.nat = clampint(declaredatoms);
         } else if (found & coordinates) {
             ++counted;
-            blocks.push_back(in.linestart());
         } else if ((found & sectionmarkers) && heading(line, found)) {
             vib.open(sectionof(found));
         } else if (vib.inside()) {
@@ -380,11 +366,6 @@ void readorca(Store& s, InputFile& in) {
     vib.size(s);
     s.ngeom = 0;
     GeometrySequence seq(s, "readorca");
-    // A large molecule's blocks are most of the work: a second thread reads them ahead.
-    std::optional<TablesAhead> ahead;
-    if (s.nat >= largemolecule && blocks.size() >= 2) {
-        ahead.emplace(in.text(), std::move(blocks), 1, s.nat, angstrom_per_bohr);
-    }
     bool decoded = false;
     bool finished = false;
     while (marked.next(line, found, vib.inside())) {
@@ -413,7 +394,7 @@ void readorca(Store& s, InputFile& in) {
                 }
             }
         } else if (found & coordinates) {
-            if (readblock(s, in, !decoded, ahead ? &*ahead : nullptr)) {
+            if (readblock(s, in, !decoded)) {
                 decoded = true;
                 seq.append();
             }
