@@ -19,10 +19,11 @@ bool scanfurther(const MarkerSet& set, std::string_view text, std::size_t& at, l
             break;
         }
         const std::size_t start = at;
-        const std::uint64_t found = set.find(linefrom(text, start, at));
+        const std::string_view line = linefrom(text, start, at);
+        const std::uint64_t found = set.find(line);
         ++lines;
         if (found != 0) {
-            into.push_back({start, lines, found});
+            into.push_back({start, at, line.size(), lines, found});
             return true;
         }
     }
@@ -105,7 +106,8 @@ void MarkedLines::scaninhalves() {
         return;
     }
     for (Marked& m : secondmarked) {
-        marked_.push_back({m.start + first.size(), m.number + firstlines, m.found});
+        marked_.push_back({m.start + first.size(), m.next + first.size(), m.length,
+                           m.number + firstlines, m.found});
     }
     coveredfrom_ = 0;
     scanned_ = text.size();
@@ -147,7 +149,11 @@ bool MarkedLines::next(std::string_view& line, std::uint64_t& found, bool everyl
             ++first;
         }
     }
-    in_.seek(marked_[first].start, marked_[first].number - 1);
-    found = marked_[first].found;
-    return in_.getline(line);
+    // The line is handed out as the scan found it: its bytes are fetched from memory only
+    // where the reader looks at them, which on a long file is for a few of the lines.
+    const Marked& m = marked_[first];
+    line = in_.text().substr(m.start, m.length);
+    in_.seek(m.next, m.number);
+    found = m.found;
+    return true;
 }

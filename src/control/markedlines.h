@@ -14,7 +14,7 @@
 /// stands: a reader may read further lines itself between them, or rewind for a second pass.
 class MarkedLines {
   public:
-    /// At most `kept` marked lines are kept (24 bytes each); a text with more is scanned again
+    /// At most `kept` marked lines are kept (40 bytes each); a text with more is scanned again
     /// for each pass. A text of `halves` bytes or more is scanned whole at the first request,
     /// its two halves at once.
     MarkedLines(InputFile& in, const MarkerSet& set, std::size_t kept = std::size_t(1) << 20,
@@ -28,6 +28,8 @@ class MarkedLines {
     /// A line that holds a marker.
     struct Marked {
         std::size_t start;   // where the line starts in the text
+        std::size_t next;    // where the line after it starts
+        std::size_t length;  // of the line as it is handed out
         long long number;    // its number in the file
         std::uint64_t found; // the markers it holds
     };
