@@ -51,7 +51,6 @@ void BM_make_iconn(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * s.nat);
 }
 
-
 // Bonded lists only, as each model of a multi-model PDB file needs them.
 void BM_make_iconn_bonds(benchmark::State& state) {
     Store s = waterbox(int(state.range(0)));
