@@ -3,6 +3,8 @@
 #include "control/markedlines.h"
 
 #include <algorithm>
+#include <new>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -96,9 +98,21 @@ void MarkedLines::scaninhalves() {
     long long firstlines = 0, secondlines = 0;
     bool firstwhole = false, secondwhole = false;
     {
-        const std::jthread worker([&] {
-            secondwhole = scanwhole(set, second, secondmarked, secondlines, mostkept_ / 2);
-        });
+        // Out of memory in the thread, the scan goes on line by line; without a thread to be
+        // had, the halves are scanned one after the other.
+        const auto scansecond = [&] {
+            try {
+                secondwhole = scanwhole(set, second, secondmarked, secondlines, mostkept_ / 2);
+            } catch (const std::bad_alloc&) {
+                secondwhole = false;
+            }
+        };
+        std::jthread worker;
+        try {
+            worker = std::jthread(scansecond);
+        } catch (const std::system_error&) {
+            scansecond();
+        }
         firstwhole = scanwhole(set, first, marked_, firstlines, mostkept_ / 2);
     }
     if (!firstwhole || !secondwhole) {
