@@ -67,8 +67,12 @@ MarkerSet::PairCounts samplepairs(std::string_view text) {
 
 } // namespace
 
-// The markers are looked for by the pairs this text holds least often.
+// The markers of a long text are looked for by the pairs it holds least often; a short text is
+// scanned with the set as it is, as counting its pairs would cost more than the scan saves.
 const MarkerSet& MarkedLines::scanset() {
+    if (in_.text().size() < longfrom_) {
+        return set_;
+    }
     if (!anchored_) {
         anchored_ = set_.anchoredin(samplepairs(in_.text()));
     }
@@ -88,7 +92,7 @@ void MarkedLines::scaninhalves() {
     triedhalves_ = true;
     const std::string_view text = in_.text();
     const std::size_t lineend = text.find('\n', text.size() / 2);
-    if (text.size() < halvesfrom_ || lineend == std::string_view::npos) {
+    if (text.size() < longfrom_ || lineend == std::string_view::npos) {
         return;
     }
     const std::string_view first = text.substr(0, lineend + 1);

@@ -15,11 +15,11 @@
 class MarkedLines {
   public:
     /// At most `kept` marked lines are kept (40 bytes each); a text with more is scanned again
-    /// for each pass. A text of `halves` bytes or more is scanned whole at the first request,
-    /// its two halves at once.
+    /// for each pass. A text of `longtext` bytes or more is scanned whole at the first request,
+    /// its two halves at once, each marker anchored on its pair the text holds least often.
     MarkedLines(InputFile& in, const MarkerSet& set, std::size_t kept = std::size_t(1) << 20,
-                std::size_t halves = std::size_t(4) << 20)
-        : in_(in), set_(set), mostkept_(kept), halvesfrom_(halves) {}
+                std::size_t longtext = std::size_t(4) << 20)
+        : in_(in), set_(set), mostkept_(kept), longfrom_(longtext) {}
     /// The next line that holds a marker, `found` its markers, the lines before it passed over
     /// (and counted); with `everyline`, the next line whatever it holds. False at the end of the
     /// file.
@@ -44,7 +44,7 @@ class MarkedLines {
     const MarkerSet& set_;
     std::optional<MarkerSet> anchored_; // the set anchored on the pairs rarest in this text
     std::size_t mostkept_;
-    std::size_t halvesfrom_;
+    std::size_t longfrom_; // a long text: scanned in halves, by anchored pairs
     // Every marked line of the text between coveredfrom_ and scanned_, in order; the lines a
     // reader has passed are let go when the list grows long, and scanned again after a rewind.
     std::vector<Marked> marked_;

@@ -51,11 +51,11 @@ std::string randomtext(std::mt19937& rng, const std::vector<std::string>& marker
 // Two passes of a reader that takes marked lines, every line for a while after some of them,
 // and now and then a few lines of its own.
 void samereading(const MarkerSet& set, const std::vector<std::string>& markers, unsigned seed,
-                 std::size_t kept, std::size_t halves) {
+                 std::size_t kept, std::size_t longtext) {
     std::mt19937 rng(seed);
     const std::string text = randomtext(rng, markers);
     InputFile fast(text), plain(text);
-    MarkedLines marked(fast, set, kept, halves);
+    MarkedLines marked(fast, set, kept, longtext);
     for (int pass = 1; pass <= 2; ++pass) {
         fast.rewind();
         plain.rewind();
@@ -91,7 +91,8 @@ TEST(MarkedLines, SameAsSearchingEveryLine) {
         "FINAL ENERGY", "Coordinates", "X Y Z   ", "ab", "new :", std::string(150, 'x') + "ab"};
     const MarkerSet set{markers[0], markers[1], markers[2], markers[3], markers[4], markers[5]};
     for (unsigned seed = 1; seed <= 300; ++seed) {
-        // Kept lines let go, the whole text scanned at once in halves, or both.
+        // Kept lines let go, the text taken as long (scanned at once in halves by anchored
+        // pairs), or both.
         samereading(set, markers, seed, seed % 3 == 0 ? 2 : std::size_t(1) << 20,
                     seed % 2 == 0 ? 0 : std::size_t(1) << 30);
     }
