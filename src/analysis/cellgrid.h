@@ -122,21 +122,11 @@ class CellGrid {
     // (the offset positive in the last direction in which it is not 0): a walk over all cells
     // then meets each pair of neighbouring cells once.
     template <class F> void laterneighbours(const std::array<int, 3>& c, F&& f) const {
-        for (int dz = 0; dz <= 1; ++dz) {
-            for (int dy = dz == 0 ? 0 : -1; dy <= 1; ++dy) {
-                for (int dx = dz == 0 && dy == 0 ? 1 : -1; dx <= 1; ++dx) {
-                    const std::array<int, 3> n{c[0] + dx, c[1] + dy, c[2] + dz};
-                    if (n[0] < 0 || n[1] < 0 || n[0] >= dim_[0] || n[1] >= dim_[1] ||
-                        n[2] >= dim_[2]) {
-                        continue;
-                    }
-                    const std::size_t cell = cellindex(n);
-                    for (int m = start_[cell]; m < start_[cell + 1]; ++m) {
-                        f(members_[std::size_t(m)], &coords_[3 * std::size_t(m)]);
-                    }
-                }
+        laterruns(c, [&](int from, int to) {
+            for (int m = from; m < to; ++m) {
+                f(members_[std::size_t(m)], &coords_[3 * std::size_t(m)]);
             }
-        }
+        });
     }
 
     // Calls f(a, xyz of a, b, xyz of b) for every pair of atoms in the same or neighbouring
@@ -170,23 +160,7 @@ class CellGrid {
                     for (int m = from + 1; m < to; ++m) {
                         across(m, m + 1, from, m);
                     }
-                    // The 13 cells lie in five runs of cells next to each other in the
-                    // lists: the next cell of the row, and three cells of four rows.
-                    if (x + 1 < dim_[0]) {
-                        across(from, to, to, start_[cell + 2]);
-                    }
-                    const int x0 = std::max(x - 1, 0);
-                    const int x1 = std::min(x + 1, dim_[0] - 1);
-                    auto row = [&](int yy, int zz) {
-                        if (yy >= 0 && yy < dim_[1] && zz < dim_[2]) {
-                            across(from, to, start_[cellindex({x0, yy, zz})],
-                                   start_[cellindex({x1, yy, zz}) + 1]);
-                        }
-                    };
-                    row(y + 1, z);
-                    row(y - 1, z + 1);
-                    row(y, z + 1);
-                    row(y + 1, z + 1);
+                    laterruns({x, y, z}, [&](int first, int end) { across(from, to, first, end); });
                     if (!goon) {
                         return;
                     }
@@ -265,6 +239,29 @@ class CellGrid {
     double cells(double h) const {
         return (extent_[0] / h + 1.0) * (extent_[1] / h + 1.0) * (extent_[2] / h + 1.0);
     }
+    // Calls g(first, end) for the runs of the lists that hold the atoms of the 13 neighbouring
+    // cells after cell c, in the order of laterneighbours: cells next to each other along x lie
+    // next to each other in the lists, so they are the next cell of the row and three cells of
+    // four rows.
+    template <class G> void laterruns(const std::array<int, 3>& c, G&& g) const {
+        const auto [x, y, z] = c;
+        if (x + 1 < dim_[0]) {
+            const std::size_t next = cellindex(c) + 1;
+            g(start_[next], start_[next + 1]);
+        }
+        const int x0 = std::max(x - 1, 0);
+        const int x1 = std::min(x + 1, dim_[0] - 1);
+        auto row = [&](int yy, int zz) {
+            if (yy >= 0 && yy < dim_[1] && zz < dim_[2]) {
+                g(start_[cellindex({x0, yy, zz})], start_[cellindex({x1, yy, zz}) + 1]);
+            }
+        };
+        row(y + 1, z);
+        row(y - 1, z + 1);
+        row(y, z + 1);
+        row(y + 1, z + 1);
+    }
+
     std::size_t cellindex(const std::array<int, 3>& c) const {
         return std::size_t(c[0]) +
                std::size_t(dim_[0]) *
