@@ -50,6 +50,19 @@ constexpr std::array<double, 23> exactpowers10 = {1e0,  1e1,  1e2,  1e3,  1e4,  
                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
+// The usual field, "-12.345678", from its digits as one integer: with at most 15 digits they are
+// an exact double, and so is 10^k up to k = 22; one division of the two is then rounded once, to
+// nearest, which is the correctly rounded value from_chars gives, negative zero included. None
+// for a field beyond that (or without digits), which from_chars then reads.
+std::optional<double> exactdecimal(std::uint64_t digitvalue, int digits, int decimals,
+                                   bool negative) {
+    if (digits == 0 || digits > 15 || decimals > 22) {
+        return std::nullopt;
+    }
+    const double magnitude = double(digitvalue) / exactpowers10[std::size_t(decimals)];
+    return negative ? -magnitude : magnitude;
+}
+
 // Real fields are read like gfortran's list-directed input: optional sign, digits around one
 // point (at least one digit), an optional exponent written with E, D or Q or as a bare signed
 // number ("1.5-3" is 1.5E-3), and nothing after it but a value separator ";" or "/" that ends
@@ -121,13 +134,11 @@ std::optional<double> readreal(std::string_view f) {
     if (p < f.size() && f[p] != ';' && f[p] != '/') {
         return std::nullopt;
     }
-    // The usual field, "-12.345678": with at most 15 digits the digits are an exact double, and
-    // so is 10^k up to k = 22; one division of the two is then rounded once, to nearest, which
-    // is the correctly rounded value from_chars gives, negative zero included.
-    const int decimals = mantissadigits - intdigits;
-    if (!hasexponent && mantissadigits <= 15 && decimals <= 22) {
-        const double magnitude = double(digitvalue) / exactpowers10[std::size_t(decimals)];
-        return f[0] == '-' ? -magnitude : magnitude;
+    if (!hasexponent) {
+        if (const auto v =
+                exactdecimal(digitvalue, mantissadigits, mantissadigits - intdigits, f[0] == '-')) {
+            return v;
+        }
     }
     // What from_chars reads: the mantissa as written with its minus sign (it takes no plus),
     // then the exponent in E form. Only a field with an exponent is copied, onto the stack
@@ -296,13 +307,11 @@ bool plainnumber(Collector& c, std::string_view line, std::size_t& p) {
         const auto v = static_cast<long long>(value);
         c.integer(negative ? -v : v);
     } else {
-        // As readreal's exact division.
-        const int all = digits + decimals;
-        if (all == 0 || all > 15 || decimals > 22) {
+        const auto v = exactdecimal(value, digits + decimals, decimals, negative);
+        if (!v) {
             return false;
         }
-        const double magnitude = double(value) / exactpowers10[std::size_t(decimals)];
-        c.real(negative ? -magnitude : magnitude);
+        c.real(*v);
     }
     p = q;
     return true;
